@@ -1,0 +1,3 @@
+#include "protocol/frame.h"
+
+#include <gtest/gtest.h>

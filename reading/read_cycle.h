@@ -1,0 +1,24 @@
+// One read of all six parameters, with progress and cancellation.
+#pragma once
+
+#include "protocol/results.h"
+#include "reading/control_flags.h"
+#include "serial/transaction.h"
+
+// Receives the progress texts (Windows-1251).
+struct StatusLine {
+  void (*setText)(void* context, const char* text);
+  void* context;
+};
+
+struct ReadContext {
+  PortConnection* port;
+  ReceiveBuffer* receive;
+  ResultStore* results;
+  const ExchangeObserver* observer;  // may be null
+};
+
+// Clears the six value texts, then requests, formats and reports each
+// position in table order; stops at the first failure (6, 7, 8) or, after a
+// position, on CancelRequested (10). Clears Busy on every way out.
+StatusCode runReadCycle(const StatusLine& statusLine, ControlFlags& flags, ReadContext& context);

@@ -1,0 +1,42 @@
+// One request/reply exchange on the open port.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "protocol/frame.h"
+#include "protocol/results.h"
+#include "serial/port.h"
+
+// The raw characters of one reply; reused by every transaction.
+struct ReceiveBuffer {
+  std::array<char, kMaxReplyCharacters> bytes;
+  size_t count;
+};
+
+// Optional observer of each exchange (the reader's --trace).
+struct ExchangeObserver {
+  // sent: after the request is written; received: after the reception ends,
+  // with the raw characters as they arrived (echo included).
+  void (*onSent)(void* context, const char* characters, size_t count);
+  void (*onReceived)(void* context, const char* characters, size_t count);
+  void* context;
+};
+
+struct LinkContext {
+  PortConnection* port;
+  ReceiveBuffer* receive;
+  ReplyStore* store;
+  const ExchangeObserver* observer;  // may be null
+};
+
+// Purges, writes, waits 9 ms a character + 40 ms, reads until a read of up to
+// 40 ms brings nothing, drops the echo, decodes at the store's cursor.
+// 0 with *decodedLength set, or 6, 7, 8.
+StatusCode transact(LinkContext& link, const char* request, size_t length,
+                    uint16_t* decodedLength);
+
+// Builds the frame for code and files the outcome; on success the store's
+// cursor moves past the reply and its NUL.
+ReplySlot requestParameter(LinkContext& link, uint8_t code);
