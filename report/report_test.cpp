@@ -1,0 +1,152 @@
+#include "report/report.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "protocol/parameters.h"
+
+namespace {
+
+using Texts = std::map<uint32_t, std::string>;
+
+std::string textOfMap(void* context, uint32_t id) {
+  const auto& texts = *static_cast<const Texts*>(context);
+  const auto found = texts.find(id);
+  return found == texts.end() ? std::string() : found->second;
+}
+
+// The dialog's texts: its labels and the values of the simulated instrument.
+Texts dialogTexts() {
+  Texts texts;
+  for (const auto& entry : kParameterTable)
+    texts[entry.valueControl + kLabelOffset] = parameterLabel(entry.valueControl);
+  texts[517] = "22";
+  texts[518] = "2025";
+  texts[519] = "72C0";
+  texts[520] = "50";
+  texts[521] = "1";
+  texts[522] = "ZT-004217";
+  return texts;
+}
+
+TEST(ReportText, SixLinesInExportOrderWithTheDialogLabels) {
+  Texts texts = dialogTexts();
+  const std::string report = buildReportText({textOfMap, &texts});
+  // Written as UTF-8 here, compiled to the dialog's Windows-1251 bytes.
+  EXPECT_EQ(report,
+            "Версия ПО= 22;\r\n"
+            "Сборка= 2025;\r\n"
+            "Контр. сумма= 72C0;\r\n"
+            "Сетевой адрес= 1;\r\n"
+            "ДУ (мм)= 50;\r\n"
+            "Зав. N = ZT-004217;\r\n");
+  EXPECT_EQ(static_cast<unsigned char>(report[0]), 0xC2u);  // "В" in Windows-1251
+}
+
+TEST(ReportText, FieldsAreCutAt59CharactersAndEmptyOnesKept) {
+  Texts texts = dialogTexts();
+  texts[517 + kLabelOffset] = std::string(80, 'L');
+  texts[517] = std::string(70, 'v');
+  texts[518] = "";
+  const std::string report = buildReportText({textOfMap, &texts});
+  std::istringstream lines(report);
+  std::string first, second;
+  std::getline(lines, first);
+  std::getline(lines, second);
+  EXPECT_EQ(first, std::string(59, 'L') + "= " + std::string(59, 'v') + ";\r");
+  EXPECT_EQ(second, "Сборка= ;\r");
+}
+
+struct NameCase {
+  const char* serial;
+  LocalTime time;
+  const char* expected;
+};
+
+const NameCase kNameCases[] = {
+    {"57", {2026, 12, 5, 9, 4, 3}, "57_ 5-12-2026_09_04_03.txt"},
+    {"ZT-004217", {2027, 1, 31, 23, 59, 58}, "ZT-004217_31-01-2027_23_59_58.txt"},
+    {"", {2026, 6, 1, 0, 0, 0}, "_ 1-06-2026_00_00_00.txt"},
+    {"a\\b/c:d*e?f\"g<h>i|j", {2026, 6, 1, 0, 0, 0}, "a_b_c_d_e_f_g_h_i_j_ 1-06-2026_00_00_00.txt"},
+    {"..\\..\\x", {2026, 6, 1, 0, 0, 0}, ".._.._x_ 1-06-2026_00_00_00.txt"},
+    {"tab\there\nnl", {2026, 6, 1, 0, 0, 0}, "tab_here_nl_ 1-06-2026_00_00_00.txt"},
+    {"Зав№5", {2026, 6, 1, 0, 0, 0}, "Зав№5_ 1-06-2026_00_00_00.txt"},
+};
+
+class ReportFileName : public testing::TestWithParam<NameCase> {};
+
+TEST_P(ReportFileName, IsBuiltFromTheSerialNumberAndTheLocalTime) {
+  const NameCase& c = GetParam();
+  EXPECT_EQ(buildReportFileName(c.serial, c.time), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ReportFileName, testing::ValuesIn(kNameCases));
+
+TEST(ReportFileName, SerialNumbersOfAnyLengthAreKeptWhole) {
+  const std::string serial(200, '7');
+  const std::string name = buildReportFileName(serial, {2026, 12, 10, 8, 0, 0});
+  EXPECT_EQ(name, serial + "_10-12-2026_08_00_00.txt");
+}
+
+class ReportFileWrite : public testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/zort-report-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    directory_ = pattern;
+  }
+  void TearDown() override {
+    chmod(directory_.c_str(), 0700);
+    std::system(("rm -rf '" + directory_ + "'").c_str());
+  }
+  std::string read(const std::string& name) const {
+    std::ifstream in(directory_ + "/" + name, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+  }
+  bool exists(const std::string& name) const {
+    struct stat info {};
+    return stat((directory_ + "/" + name).c_str(), &info) == 0;
+  }
+  std::string directory_;
+};
+
+TEST_F(ReportFileWrite, WritesTheExactBytesAndReplacesAnEarlierFile) {
+  const std::string text = "a= 1;\r\nb= 2;\r\n";
+  ASSERT_EQ(writeReportFile(directory_, "r.txt", "old, longer content\n"), kStatusOk);
+  ASSERT_EQ(writeReportFile(directory_, "r.txt", text), kStatusOk);
+  EXPECT_EQ(read("r.txt"), text);
+  EXPECT_FALSE(exists("r.txt.part"));
+}
+
+TEST_F(ReportFileWrite, AFolderThatCannotBeWrittenGives9AndNoFile) {
+  if (geteuid() == 0) {
+    // root writes anywhere: a missing folder shows the failure instead.
+    EXPECT_EQ(writeReportFile(directory_ + "/missing", "r.txt", "x"), kStatusWriteFileFailed);
+    return;
+  }
+  ASSERT_EQ(chmod(directory_.c_str(), 0500), 0);
+  EXPECT_EQ(writeReportFile(directory_, "r.txt", "x"), kStatusWriteFileFailed);
+  chmod(directory_.c_str(), 0700);
+  EXPECT_FALSE(exists("r.txt"));
+}
+
+TEST_F(ReportFileWrite, AFailedMoveLeavesTheEarlierReportWhole) {
+  // A folder in the way of the final name makes the move fail after the
+  // temporary file was written.
+  ASSERT_EQ(mkdir((directory_ + "/r.txt").c_str(), 0700), 0);
+  ASSERT_EQ(mkdir((directory_ + "/r.txt/keep").c_str(), 0700), 0);
+  EXPECT_EQ(writeReportFile(directory_, "r.txt", "new"), kStatusWriteFileFailed);
+  EXPECT_TRUE(exists("r.txt/keep"));
+  EXPECT_FALSE(exists("r.txt.part"));
+}
+
+}  // namespace
