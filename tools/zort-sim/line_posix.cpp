@@ -37,13 +37,19 @@ bool setNonBlocking(int fd) {
   return flags >= 0 && fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0;
 }
 
-// Waits until the queue that ioctl request reports on fd is empty.
+// Waits until the queue that ioctl request reports on fd is empty. Characters
+// written to a pty master reach the slave's queue a moment later, so the queue
+// must stay empty for a settle interval, not just once.
 void waitForEmptyQueue(int fd, unsigned long request) {
-  for (int waited = 0; waited < kDrainWaitMs; waited += 5) {
-    int queued = 0;
-    if (ioctl(fd, request, &queued) != 0 || queued <= 0) return;
-    const timespec pause = {0, 5 * 1000 * 1000};
+  constexpr int kStepMs = 5;
+  constexpr int kSettleMs = 20;
+  int emptyFor = 0;
+  for (int waited = 0; waited < kDrainWaitMs && emptyFor < kSettleMs; waited += kStepMs) {
+    const timespec pause = {0, kStepMs * 1000 * 1000};
     nanosleep(&pause, nullptr);
+    int queued = 0;
+    if (ioctl(fd, request, &queued) != 0) return;
+    emptyFor = queued <= 0 ? emptyFor + kStepMs : 0;
   }
 }
 
