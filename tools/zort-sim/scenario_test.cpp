@@ -4,6 +4,7 @@
 
 #include "tools/zort-sim/printable_for_tests.h"
 
+#include <fstream>
 #include <string>
 
 namespace {
@@ -179,6 +180,22 @@ TEST(Scenario, DescriptionListsTheMisbehavioursAndTheLine) {
   EXPECT_EQ(describeEntry(parseOne("A silent")), "silent line=1");
   EXPECT_EQ(describeEntry(parseOne("A type=1 value=01 hangup=5 pause=3:40 bad-lrc echo")),
             "echo bad-lrc pause=3:40 hangup=5 line=1");
+}
+
+// Every example in the README is a valid scenario line.
+TEST(Scenario, ReadmeExamplesParse) {
+  std::ifstream readme(ZORT_SIM_README);
+  ASSERT_TRUE(readme.is_open());
+  std::string examples;
+  bool inExamples = false;
+  for (std::string line; std::getline(readme, line);) {
+    if (line.rfind("### ", 0) == 0 || line.rfind("## ", 0) == 0) inExamples = line == "### Examples";
+    if (inExamples && line.rfind("    ", 0) == 0) examples += line.substr(4) + "\n";
+  }
+  Scenario scenario;
+  const ScenarioError error = parseScenario(examples, scenario);
+  EXPECT_EQ(error.line, 0u) << error.message;
+  EXPECT_GE(scenario.entries.size(), 18u);
 }
 
 }  // namespace

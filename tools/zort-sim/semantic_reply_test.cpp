@@ -76,6 +76,7 @@ const SemanticCase kSemanticCases[] = {
     {"@ type=11 text=\\xC7\\xE0\\xE2-7 text1=Serial text2=N", 3, "\xC7\xE0\xE2-7"},
     {"@ type=11 text=", 3, ""},
     {"F type=1 value=2A header=FFFFFFFFFF", 5, "42"},
+    {"b reply=0002006238000003A819", 2, "A819"},
 };
 INSTANTIATE_TEST_SUITE_P(All, SemanticReplies, ::testing::ValuesIn(kSemanticCases));
 
