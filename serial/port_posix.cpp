@@ -1,0 +1,172 @@
+// The port backend on POSIX terminals (termios); also serves pseudo-terminals,
+// which take the settings but ignore the baud rate and the modem lines.
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+
+#include "serial/port_backend.h"
+
+namespace {
+
+int fdOf(PortHandle handle) { return static_cast<int>(handle); }
+
+struct LineMode {
+  speed_t speed;
+  char parity;  // 'n', 'e' or 'o'
+  int dataBits;
+  int stopBits;
+};
+
+struct SpeedEntry {
+  unsigned long baud;
+  speed_t speed;
+};
+
+constexpr std::array<SpeedEntry, 11> kSpeeds = {{
+    {110, B110}, {300, B300}, {600, B600}, {1200, B1200}, {2400, B2400}, {4800, B4800},
+    {9600, B9600}, {19200, B19200}, {38400, B38400}, {57600, B57600}, {115200, B115200},
+}};
+
+// Reads a run of decimal digits; false if there is none.
+bool readNumber(const char*& text, unsigned long* value) {
+  char* end = nullptr;
+  *value = std::strtoul(text, &end, 10);
+  if (end == text) return false;
+  text = end;
+  return true;
+}
+
+bool skipComma(const char*& text) {
+  if (*text != ',') return false;
+  ++text;
+  return true;
+}
+
+// "baud,parity,data,stop", as in "1200,n,8,1".
+bool parseLineMode(const char* text, LineMode* mode) {
+  if (text == nullptr) return false;
+  unsigned long baud = 0, data = 0, stop = 0;
+  if (!readNumber(text, &baud) || !skipComma(text)) return false;
+  const char parity = static_cast<char>(*text | 0x20);
+  if (parity != 'n' && parity != 'e' && parity != 'o') return false;
+  ++text;
+  if (!skipComma(text) || !readNumber(text, &data) || !skipComma(text) ||
+      !readNumber(text, &stop) || *text != '\0')
+    return false;
+  if (data < 5 || data > 8 || (stop != 1 && stop != 2)) return false;
+  for (const auto& entry : kSpeeds) {
+    if (entry.baud != baud) continue;
+    *mode = {entry.speed, parity, static_cast<int>(data), static_cast<int>(stop)};
+    return true;
+  }
+  return false;
+}
+
+tcflag_t dataBitsFlag(int bits) {
+  switch (bits) {
+    case 5: return CS5;
+    case 6: return CS6;
+    case 7: return CS7;
+    default: return CS8;
+  }
+}
+
+void raiseModemLine(PortHandle handle, int line) {
+  // A pty has no modem lines: the failure is expected and ignored.
+  (void)ioctl(fdOf(handle), TIOCMBIS, &line);
+}
+
+}  // namespace
+
+bool backendOpenDevice(const char* name, PortHandle* handle) {
+  // Non-blocking only for the open itself, so that a port without carrier
+  // does not hold it; reads wait in poll, writes block until written.
+  const int fd = open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  const int flags = fcntl(fd, F_GETFL);
+  if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0) {
+    close(fd);
+    return false;
+  }
+  // Unshared, where the terminal allows it.
+  (void)ioctl(fd, TIOCEXCL);
+  *handle = fd;
+  return true;
+}
+
+bool backendApplyLineMode(PortHandle handle, const char* mode) {
+  LineMode line{};
+  termios settings{};
+  if (!parseLineMode(mode, &line) || tcgetattr(fdOf(handle), &settings) != 0) return false;
+  cfmakeraw(&settings);
+  settings.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK);
+  settings.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
+  settings.c_cflag |= CLOCAL | CREAD | dataBitsFlag(line.dataBits);
+  if (line.parity != 'n') settings.c_cflag |= PARENB;
+  if (line.parity == 'o') settings.c_cflag |= PARODD;
+  if (line.stopBits == 2) settings.c_cflag |= CSTOPB;
+  // A read never blocks by itself; backendRead waits in poll.
+  settings.c_cc[VMIN] = 0;
+  settings.c_cc[VTIME] = 0;
+  if (cfsetispeed(&settings, line.speed) != 0 || cfsetospeed(&settings, line.speed) != 0)
+    return false;
+  return tcsetattr(fdOf(handle), TCSANOW, &settings) == 0;
+}
+
+bool backendApplyTimeouts(PortHandle handle) {
+  // The 40 ms read wait lives in backendRead; here only the handle is checked.
+  return fcntl(fdOf(handle), F_GETFL) >= 0;
+}
+
+void backendSetupQueues(PortHandle) {
+  // The terminal driver's queues are fixed.
+}
+
+void backendRaiseRts(PortHandle handle) { raiseModemLine(handle, TIOCM_RTS); }
+
+void backendRaiseDtr(PortHandle handle) { raiseModemLine(handle, TIOCM_DTR); }
+
+void backendPurge(PortHandle handle) { (void)tcflush(fdOf(handle), TCIOFLUSH); }
+
+size_t backendWrite(PortHandle handle, const char* characters, size_t count) {
+  for (;;) {
+    const ssize_t written = write(fdOf(handle), characters, count);
+    if (written > 0) return static_cast<size_t>(written);
+    if (written < 0 && errno == EINTR) continue;
+    return 0;
+  }
+}
+
+size_t backendRead(PortHandle handle, char* destination, size_t count) {
+  if (count == 0) return 0;
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(kReadWaitMs);
+  for (;;) {
+    // Rounded up, so that a read that brings nothing has seen the whole 40 ms.
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+    pollfd entry{fdOf(handle), POLLIN, 0};
+    const int ready = poll(&entry, 1, left.count() > 0 ? static_cast<int>(left.count()) : 0);
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0 || (entry.revents & POLLIN) == 0) return 0;
+    const ssize_t got = read(fdOf(handle), destination, count);
+    if (got < 0 && errno == EINTR) continue;
+    return got > 0 ? static_cast<size_t>(got) : 0;
+  }
+}
+
+void backendSleep(uint32_t milliseconds) {
+  timespec left{static_cast<time_t>(milliseconds / 1000),
+                static_cast<long>(milliseconds % 1000) * 1000000L};
+  while (nanosleep(&left, &left) != 0 && errno == EINTR) {
+  }
+}
+
+void backendClose(PortHandle handle) { close(fdOf(handle)); }
