@@ -1,0 +1,56 @@
+#include "tools/zort-read/exchange_trace.h"
+
+#include <array>
+
+namespace {
+
+double elapsedExactMs(const ExchangeTrace& trace) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - trace.start)
+      .count();
+}
+
+void writeExchange(void* context, const char* direction, const char* characters, size_t count) {
+  auto& trace = *static_cast<ExchangeTrace*>(context);
+  std::fprintf(trace.stream, "%9.1f ms %s %3zu %s\n", elapsedExactMs(trace), direction, count,
+               escapeLineText(characters, count).c_str());
+  std::fflush(trace.stream);
+}
+
+void onSent(void* context, const char* characters, size_t count) {
+  writeExchange(context, "sent    ", characters, count);
+}
+
+void onReceived(void* context, const char* characters, size_t count) {
+  writeExchange(context, "received", characters, count);
+}
+
+}  // namespace
+
+ExchangeObserver traceObserver(ExchangeTrace& trace) { return {onSent, onReceived, &trace}; }
+
+long long elapsedMs(const ExchangeTrace& trace) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                               trace.start)
+      .count();
+}
+
+std::string escapeLineText(const char* characters, size_t count) {
+  std::string text;
+  for (size_t i = 0; i < count; ++i) {
+    const auto byte = static_cast<unsigned char>(characters[i]);
+    if (byte == '\r') {
+      text += "\\r";
+    } else if (byte == '\n') {
+      text += "\\n";
+    } else if (byte == '\\') {
+      text += "\\\\";
+    } else if (byte >= 0x20 && byte < 0x7F) {
+      text.push_back(static_cast<char>(byte));
+    } else {
+      std::array<char, 8> escape{};
+      std::snprintf(escape.data(), escape.size(), "\\x%02X", byte);
+      text += escape.data();
+    }
+  }
+  return text;
+}

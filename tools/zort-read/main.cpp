@@ -1,0 +1,28 @@
+// zort-read: reads the identification of a ЗОРТ instrument from a terminal.
+#include <cstdio>
+#include <string>
+
+#include "tools/zort-read/cp1251.h"
+#include "tools/zort-read/read_instrument.h"
+#include "tools/zort-read/reader_options.h"
+#include "tools/zort-read/reader_platform.h"
+
+int main(int argc, char** argv) {
+  prepareConsole();
+  ReaderOptions options;
+  std::string error;
+  if (!parseReaderOptions(argc, argv, options, error)) {
+    std::fprintf(stderr, "zort-read: %s (see zort-read --help)\n", nativeToUtf8(error).c_str());
+    return kUsageExitCode;
+  }
+  switch (options.mode) {
+    case ReaderMode::kHelp:
+      std::fputs(programTextToUtf8(readerUsage()).c_str(), stdout);
+      return 0;
+    case ReaderMode::kList:
+      return listPorts();
+    case ReaderMode::kRead:
+      break;
+  }
+  return readInstrument(options);
+}

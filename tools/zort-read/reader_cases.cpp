@@ -1,0 +1,172 @@
+#include "tools/zort-read/reader_cases.h"
+
+#include <dirent.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "serial/testing/test_instrument.h"
+
+namespace {
+
+std::string utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+
+const std::array<std::string, kParameterCount> kLabels = {
+    utf8(u8"Версия ПО"), utf8(u8"Сборка"),  utf8(u8"Контр. сумма"),
+    utf8(u8"Зав. N "),   utf8(u8"ДУ (мм)"), utf8(u8"Сетевой адрес")};
+
+const std::array<const char*, kParameterCount> kCodes = {"A", "B", "b", "@", "I", "F"};
+
+std::string message(int status) {
+  switch (status) {
+    case 0: return "OK!";
+    case 2: return utf8(u8"Не удалось открыть порт.");
+    case 3: return utf8(u8"Не удалось установить DCB.");
+    case 6: return utf8(u8"Ошибка отправки данных.");
+    case 7: return utf8(u8"Нет ответа.");
+    case 8: return utf8(u8"Неверный формат.");
+    case 9: return utf8(u8"Не удалось записать.файл");
+    default: return "?";
+  }
+}
+
+// The test instrument's values up to (not including) position; the checksum
+// preset of the software version stays when position 0 was read.
+ValueTexts valuesBefore(size_t position) {
+  ValueTexts values;
+  for (size_t i = 0; i < position && i < kParameterCount; ++i)
+    values[i] = kTestInstrumentValues[i];
+  if (position > 0) values[kChecksumPosition] = kTestInstrumentValues[kChecksumPosition];
+  return values;
+}
+
+std::string everyLineWith(const std::string& fields) {
+  std::string scenario;
+  for (const auto& line : kTestInstrumentLines) scenario += line + " " + fields + "\n";
+  return scenario;
+}
+
+std::string jsonEscaped(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    if (c == '"' || c == '\\') out.push_back('\\');
+    out.push_back(c);
+  }
+  return out;
+}
+
+}  // namespace
+
+const std::vector<ReaderCase>& readerCases() {
+  const std::vector<std::string> json = {"--json", kPortArgument};
+  static const std::vector<ReaderCase> cases = {
+      {"Instrument", instrumentScenario(), json, 0, valuesBefore(kParameterCount)},
+      {"LineWithEcho", everyLineWith("echo"), json, 0, valuesBefore(kParameterCount)},
+      {"SilentSerialNumber", instrumentScenario(3, "silent"), json, 7, valuesBefore(3)},
+      {"WrongLrcAtFirst", instrumentScenario(0, "reply=0002004138000001 bad-lrc"), json, 8,
+       valuesBefore(0)},
+      {"SixHundredCharacters", instrumentScenario(1, "type=4 value=07E9 length=600"), json, 8,
+       valuesBefore(1)},
+      {"EchoOnly", instrumentScenario(4, "echo-only"), json, 7, valuesBefore(4)},
+      {"PauseInsideReply", instrumentScenario(5, "type=1 value=01 pause=8:400"), json, 8,
+       valuesBefore(5)},
+      {"HangUpInsideReply", instrumentScenario(2, "type=3 value=72C0 hangup=9"), json, 8,
+       valuesBefore(2)},
+  };
+  return cases;
+}
+
+std::vector<std::string> withPort(const std::vector<std::string>& arguments,
+                                  const std::string& port) {
+  std::vector<std::string> replaced = arguments;
+  for (auto& argument : replaced)
+    if (argument == kPortArgument) argument = port;
+  return replaced;
+}
+
+std::string expectedJson(const std::string& port, int status, const ValueTexts& values) {
+  std::string json = "{\"port\": \"" + jsonEscaped(port) + "\", \"status\": " +
+                     std::to_string(status) + ", \"message\": \"" + message(status) +
+                     "\", \"values\": [";
+  for (size_t i = 0; i < kParameterCount; ++i) {
+    if (i != 0) json += ", ";
+    json += std::string("{\"code\": \"") + kCodes[i] + "\", \"label\": \"" + kLabels[i] +
+            "\", \"value\": \"" + values[i] + "\"}";
+  }
+  return json + "]}\n";
+}
+
+ValueTexts instrumentValues() { return valuesBefore(kParameterCount); }
+
+std::string expectedValueLines() {
+  return utf8(u8"Версия ПО:      22\n"
+              u8"Сборка:         2025\n"
+              u8"Контр. сумма:   72C0\n"
+              u8"Сетевой адрес:  1\n"
+              u8"ДУ (мм):        50\n"
+              u8"Зав. N:         ZT-004217\n");
+}
+
+std::string expectedReportText() {
+  return "Версия ПО= 22;\r\n"
+         "Сборка= 2025;\r\n"
+         "Контр. сумма= 72C0;\r\n"
+         "Сетевой адрес= 1;\r\n"
+         "ДУ (мм)= 50;\r\n"
+         "Зав. N = ZT-004217;\r\n";
+}
+
+bool isReportName(const std::string& name, const std::string& serialPart) {
+  if (name.compare(0, serialPart.size(), serialPart) != 0) return false;
+  static const std::regex stamp(
+      "_[ 1-3][0-9]-[01][0-9]-[0-9]{4}_[0-2][0-9]_[0-5][0-9]_[0-5][0-9]\\.txt");
+  return std::regex_match(name.substr(serialPart.size()), stamp);
+}
+
+std::string makeTemporaryDirectory() {
+  const char* base = getenv("TMPDIR");
+  std::string pattern = std::string(base != nullptr ? base : "/tmp") + "/zort-read-XXXXXX";
+  return mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
+}
+
+std::vector<std::string> filesIn(const std::string& directory) {
+  std::vector<std::string> names;
+  if (DIR* folder = opendir(directory.c_str())) {
+    while (const dirent* entry = readdir(folder)) {
+      const std::string name = entry->d_name;
+      if (name != "." && name != "..") names.push_back(name);
+    }
+    closedir(folder);
+  }
+  return names;
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+void removeDirectory(const std::string& directory) {
+  if (directory.empty()) return;
+  for (const auto& name : filesIn(directory)) unlink((directory + "/" + name).c_str());
+  rmdir(directory.c_str());
+}
+
+long long tracedCycleMs(const std::string& err) {
+  const size_t end = err.find_last_not_of('\n');
+  if (end == std::string::npos) return -1;
+  const size_t start = err.rfind('\n', end);
+  const std::string last = err.substr(start == std::string::npos ? 0 : start + 1,
+                                      end - (start == std::string::npos ? 0 : start + 1) + 1);
+  long long ms = -1;
+  char unit[3] = {};
+  if (std::sscanf(last.c_str(), "cycle %lld %2s", &ms, unit) != 2 || std::string(unit) != "ms")
+    return -1;
+  return ms;
+}

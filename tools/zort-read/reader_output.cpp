@@ -1,0 +1,79 @@
+#include "tools/zort-read/reader_output.h"
+
+#include <array>
+#include <cstdio>
+
+#include "protocol/parameters.h"
+#include "tools/zort-read/cp1251.h"
+
+namespace {
+
+// Wide enough for the longest label, "Сетевой адрес:".
+constexpr size_t kLabelColumn = 15;
+
+std::string trimRight(std::string_view text) {
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return std::string(text);
+}
+
+std::string valueLine(uint32_t control, const ResultStore& results) {
+  const std::string label = programTextToUtf8(trimRight(parameterLabel(control))) + ":";
+  std::string line = label;
+  for (size_t shown = utf8Length(label); shown < kLabelColumn; ++shown) line.push_back(' ');
+  line.push_back(' ');
+  line += cp1251ToUtf8(valueText(results[positionOfControl(control)]));
+  line.push_back('\n');
+  return line;
+}
+
+}  // namespace
+
+std::string formatValueLines(const ResultStore& results) {
+  std::string lines;
+  for (const uint32_t control : kExportControlList) {
+    if (control == 0) break;
+    lines += valueLine(control, results);
+  }
+  return lines;
+}
+
+std::string jsonString(std::string_view text) {
+  std::string out = "\"";
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out.push_back('\\');
+      out.push_back(c);
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\r') {
+      out += "\\r";
+    } else if (c == '\t') {
+      out += "\\t";
+    } else if (byte < 0x20) {
+      std::array<char, 8> escape{};
+      std::snprintf(escape.data(), escape.size(), "\\u%04x", byte);
+      out += escape.data();
+    } else {
+      out.push_back(c);
+    }
+  }
+  out.push_back('"');
+  return out;
+}
+
+std::string formatJson(std::string_view port, StatusCode status, const ResultStore& results) {
+  std::string json = "{\"port\": " + jsonString(port) + ", \"status\": " +
+                     std::to_string(static_cast<unsigned>(status)) +
+                     ", \"message\": " + jsonString(programTextToUtf8(statusMessage(status))) +
+                     ", \"values\": [";
+  for (size_t position = 0; position < kParameterCount; ++position) {
+    const ParameterEntry& entry = kParameterTable[position];
+    if (position != 0) json += ", ";
+    json += "{\"code\": " + jsonString(std::string(1, static_cast<char>(entry.code))) +
+            ", \"label\": " + jsonString(programTextToUtf8(parameterLabel(entry.valueControl))) +
+            ", \"value\": " + jsonString(cp1251ToUtf8(valueText(results[position]))) + "}";
+  }
+  json += "]}\n";
+  return json;
+}

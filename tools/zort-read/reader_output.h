@@ -1,0 +1,20 @@
+// What zort-read prints: the six labelled values, or one JSON object. Every
+// text comes out in UTF-8.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "protocol/results.h"
+#include "protocol/status.h"
+
+// One line per value, "label: value", in the report's order.
+std::string formatValueLines(const ResultStore& results);
+
+// {"port": ..., "status": N, "message": ..., "values": [...]}, the values in
+// request order, one entry per parameter; a value not read is "". port is
+// UTF-8 already; the program's texts are converted.
+std::string formatJson(std::string_view port, StatusCode status, const ResultStore& results);
+
+// A UTF-8 text as a quoted JSON string.
+std::string jsonString(std::string_view text);

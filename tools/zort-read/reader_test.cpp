@@ -1,0 +1,246 @@
+// zort-read itself, natively, against zort-sim on a pseudo-terminal.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "serial/testing/sim_port.h"
+#include "serial/testing/test_instrument.h"
+#include "tests/wine/process_run.h"
+#include "tools/zort-read/reader_cases.h"
+
+namespace {
+
+constexpr int kRunTimeoutMs = 60000;
+
+ProcessResult runReader(const std::vector<std::string>& arguments) {
+  std::vector<std::string> command = {ZORT_READ_PATH};
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  ProcessOptions options;
+  options.timeoutMs = kRunTimeoutMs;
+  return runProcess(command, options);
+}
+
+const char* u8text(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+
+// One zort-sim per test, unpaced unless asked.
+class ReaderTest : public testing::Test {
+ protected:
+  void startSimWith(const std::string& scenario,
+                    std::vector<std::string> arguments = {"--char-ms", "0"}) {
+    std::string error;
+    ASSERT_TRUE(startScenarioSim(sim, scenarioPath, scenario, arguments, error)) << error;
+  }
+  void TearDown() override {
+    stopScenarioSim(sim, scenarioPath);
+    removeDirectory(directory);
+  }
+  ProcessResult read(const std::vector<std::string>& arguments) {
+    return runReader(withPort(arguments, sim.linePath));
+  }
+
+  SimProcess sim;
+  std::string scenarioPath;
+  std::string directory;
+};
+
+class ReaderCaseTest : public ReaderTest, public testing::WithParamInterface<ReaderCase> {};
+
+TEST_P(ReaderCaseTest, PrintsOneJsonObjectAndExitsWithTheStatus) {
+  const ReaderCase& c = GetParam();
+  startSimWith(c.scenario);
+  const ProcessResult result = read(c.arguments);
+  EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
+  EXPECT_EQ(result.out, expectedJson(sim.linePath, c.exitCode, c.values));
+  // A failure is also told on stderr, in one line.
+  EXPECT_EQ(lineCount(result.err), c.exitCode == 0 ? 0u : 1u) << result.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ReaderCaseTest, testing::ValuesIn(readerCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ReaderTest, PrintsTheSixLabelledValuesInReportOrder) {
+  startSimWith(instrumentScenario());
+  const ProcessResult result = read({kPortArgument});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, expectedValueLines());
+  EXPECT_EQ(result.err, "") << "no progress when stderr is no terminal";
+}
+
+struct OpenFailure {
+  const char* name;
+  const char* port;
+  int exitCode;
+};
+
+class OpenFailureTest : public testing::TestWithParam<OpenFailure> {};
+
+TEST_P(OpenFailureTest, ExitsWithTheOpenStatus) {
+  const OpenFailure& c = GetParam();
+  const ProcessResult json = runReader({"--json", c.port});
+  EXPECT_EQ(json.exitCode, c.exitCode);
+  EXPECT_EQ(json.out, expectedJson(c.port, c.exitCode, ValueTexts{}));
+  const ProcessResult plain = runReader({c.port});
+  EXPECT_EQ(plain.exitCode, c.exitCode);
+  EXPECT_EQ(plain.out, "");
+  EXPECT_NE(plain.err.find(c.port), std::string::npos) << plain.err;
+}
+
+const OpenFailure kOpenFailures[] = {
+    {"NoSuchDevice", "/dev/zort-no-such-port", 2},
+    {"EmptyName", "", 2},
+    {"NotASerialLine", "/dev/null", 3},
+};
+
+INSTANTIATE_TEST_SUITE_P(Ports, OpenFailureTest, testing::ValuesIn(kOpenFailures),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct UsageCase {
+  const char* name;
+  std::vector<std::string> arguments;
+};
+
+class UsageTest : public testing::TestWithParam<UsageCase> {};
+
+TEST_P(UsageTest, ExitsWith64AndOneLine) {
+  const ProcessResult result = runReader(GetParam().arguments);
+  EXPECT_EQ(result.exitCode, 64);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(lineCount(result.err), 1u) << result.err;
+  EXPECT_EQ(result.err.rfind("zort-read: ", 0), 0u) << result.err;
+}
+
+const UsageCase kUsageCases[] = {
+    {"NoArgument", {}},
+    {"OnlyOptions", {"--json", "--trace"}},
+    {"UnknownOption", {"--bogus", "COM3"}},
+    {"ReportWithoutFolder", {"COM3", "--report"}},
+    {"EmptyReportFolder", {"--report=", "COM3"}},
+    {"TwoPorts", {"COM3", "COM4"}},
+    {"PortAndSimulate", {"--simulate", "COM3"}},
+    {"ListWithPort", {"--list", "COM3"}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Usage, UsageTest, testing::ValuesIn(kUsageCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ReaderHelp, PrintsTheUsage) {
+  const ProcessResult result = runReader({"--help"});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.out.rfind("usage: zort-read", 0), 0u) << result.out;
+}
+
+// The report file: the dialog's name and bytes, in the folder given.
+TEST_F(ReaderTest, WritesTheReportIntoTheFolder) {
+  startSimWith(instrumentScenario());
+  directory = makeTemporaryDirectory();
+  const ProcessResult result = read({"--report", directory, "--json", kPortArgument});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, expectedJson(sim.linePath, 0, instrumentValues()));
+  const auto files = filesIn(directory);
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_TRUE(isReportName(files[0], "ZT-004217")) << files[0];
+  EXPECT_EQ(readFile(directory + "/" + files[0]), expectedReportText());
+}
+
+struct SerialCase {
+  const char* name;
+  const char* text;      // the serial number's scenario text
+  const char* fileName;  // how it starts the file name
+};
+
+class ReportNameTest : public ReaderTest, public testing::WithParamInterface<SerialCase> {};
+
+// Characters Windows does not allow in a file name become "_", so the file
+// always lands in the folder; a long serial number is taken whole.
+TEST_P(ReportNameTest, NamesTheFileInTheFolder) {
+  const SerialCase& c = GetParam();
+  startSimWith(instrumentScenario(3, std::string("type=11 text=") + c.text));
+  directory = makeTemporaryDirectory();
+  const ProcessResult result = read({"--report", directory, kPortArgument});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  const auto files = filesIn(directory);
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_TRUE(isReportName(files[0], c.fileName)) << files[0];
+}
+
+const SerialCase kSerialCases[] = {
+    // The scenario's \\ is one backslash.
+    {"Separators", "../a\\\\b:c*d?e\"f<g>h|i", ".._a_b_c_d_e_f_g_h_i"},
+    {"ControlCharacters", "A\\x01B\\x1fC", "A_B_C"},
+    {"Long", "0123456789012345678901234567890123456789ABCDEFGHIJ",
+     "0123456789012345678901234567890123456789ABCDEFGHIJ"},
+    {"Empty", "", ""},
+    {"Cyrillic", u8text(u8"ЗТ-1"), u8text(u8"ЗТ-1")},
+};
+
+INSTANTIATE_TEST_SUITE_P(Serials, ReportNameTest, testing::ValuesIn(kSerialCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ReaderTest, AReportThatCannotBeWrittenEndsWith9) {
+  startSimWith(instrumentScenario());
+  const std::string missing = "/nonexistent/zort-read-reports";
+  const ProcessResult result = read({"--json", "--report", missing, kPortArgument});
+  EXPECT_EQ(result.exitCode, 9) << result.err;
+  EXPECT_EQ(result.out, expectedJson(sim.linePath, 9, instrumentValues()));
+  EXPECT_NE(result.err.find(missing), std::string::npos) << result.err;
+}
+
+TEST_F(ReaderTest, NoReportAfterAFailedRead) {
+  startSimWith(instrumentScenario(5, "silent"));
+  directory = makeTemporaryDirectory();
+  EXPECT_EQ(read({"--report", directory, kPortArgument}).exitCode, 7);
+  EXPECT_TRUE(filesIn(directory).empty());
+}
+
+// --trace: each exchange on stderr, the cycle's time last; stdout stays JSON.
+TEST_F(ReaderTest, TracesEveryExchange) {
+  startSimWith(instrumentScenario(0, "type=1 value=16 echo"));
+  const ProcessResult result = read({"--trace", "--json", kPortArgument});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, expectedJson(sim.linePath, 0, instrumentValues()));
+  for (const char* frame : {":00020041380085\\r\\n", ":00020042380084\\r\\n", ":00020062380064\\r\\n",
+                            ":00020040380086\\r\\n", ":0002004938007D\\r\\n", ":00020046380080\\r\\n"})
+    EXPECT_NE(result.err.find(std::string("sent      17 ") + frame), std::string::npos) << frame;
+  // A's reply came after its echo, both received in one go.
+  EXPECT_NE(result.err.find("received  40 :00020041380085\\r\\n:000200413800"), std::string::npos)
+      << result.err;
+  EXPECT_NE(result.err.find(" ZZZ =16, X=72c0 "), std::string::npos) << "developer trace";
+  EXPECT_GT(tracedCycleMs(result.err), 0) << result.err;
+}
+
+// Paced like a 1200-baud line: the cycle takes about the line's time.
+TEST_F(ReaderTest, PacedCycleTime) {
+  startSimWith(instrumentScenario(), {"--char-ms", "8.33"});
+  const ProcessResult result = read({"--trace", "--json", kPortArgument});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  const long long cycleMs = tracedCycleMs(result.err);
+  const double lineMs = static_cast<double>(instrumentCycleLineCharacters()) * 8.33;
+  std::printf("zort-read, paced: cycle %lld ms, line %.0f ms\n", cycleMs, lineMs);
+  RecordProperty("cycle_ms", static_cast<int>(cycleMs));
+  EXPECT_GE(static_cast<double>(cycleMs), lineMs);
+  EXPECT_LE(static_cast<double>(cycleMs), 2 * lineMs + 1000);
+}
+
+TEST(ReaderSimulate, ReadsTheBuiltInSimulatedInstrument) {
+  const ProcessResult plain = runReader({"--simulate"});
+  EXPECT_EQ(plain.exitCode, 0) << plain.err;
+  EXPECT_EQ(plain.out, expectedValueLines());
+  const ProcessResult json = runReader({"--simulate", "--json"});
+  EXPECT_EQ(json.exitCode, 0) << json.err;
+  EXPECT_NE(json.out.find("\"status\": 0"), std::string::npos) << json.out;
+  EXPECT_NE(json.out.find("\"value\": \"ZT-004217\""), std::string::npos) << json.out;
+}
+
+TEST(ReaderList, ListsSerialDevicesOnly) {
+  const ProcessResult result = runReader({"--list"});
+  std::istringstream lines(result.out);
+  size_t count = 0;
+  for (std::string line; std::getline(lines, line); ++count)
+    EXPECT_EQ(line.rfind("/dev/tty", 0), 0u) << line;
+  EXPECT_EQ(result.exitCode, count == 0 ? 1 : 0) << result.err;
+}
+
+}  // namespace
