@@ -1,8 +1,18 @@
 #include "serial/discovery.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "serial/port_backend.h"
+
+namespace {
+
+constexpr size_t kFirstListSize = 65535;
+// A list larger than this is not a device list.
+constexpr size_t kLargestListSize = 64u * 1024u * 1024u;
+
+}  // namespace
 
 uint32_t enumeratePorts(PortNameCallback callback, void* context) {
   return backendListPorts(callback, context);
@@ -39,4 +49,17 @@ uint32_t walkDeviceList(const char* list, size_t size, PortNameCallback callback
     position = static_cast<size_t>(static_cast<const char*>(end) - list) + 1;
   }
   return count;
+}
+
+uint32_t queryDeviceList(DeviceListQuery query, void* queryContext, PortNameCallback callback,
+                         void* context) {
+  std::vector<char> list(kFirstListSize);
+  for (;;) {
+    bool tooSmall = false;
+    const size_t length = query(queryContext, list.data(), list.size(), &tooSmall);
+    if (length != 0) return walkDeviceList(list.data(), std::min(length, list.size()), callback,
+                                           context);
+    if (!tooSmall || list.size() >= kLargestListSize) return 0;
+    list.resize(list.size() * 2);
+  }
 }

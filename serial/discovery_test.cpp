@@ -79,4 +79,46 @@ TEST(PortEnumeration, ReportsOnlyExistingSerialDevices) {
   }
 }
 
+// A device list as a system with many devices hands it over: it fails as
+// QueryDosDeviceA does with ERROR_INSUFFICIENT_BUFFER until the room fits.
+struct LargeSystem {
+  std::string list;
+  std::vector<size_t> asked;
+  bool failHard = false;  // fails for any room, not for want of it
+};
+
+size_t queryLarge(void* context, char* buffer, size_t size, bool* tooSmall) {
+  auto& system = *static_cast<LargeSystem*>(context);
+  system.asked.push_back(size);
+  *tooSmall = !system.failHard && system.list.size() > size;
+  if (system.failHard || system.list.size() > size) return 0;
+  system.list.copy(buffer, system.list.size());
+  return system.list.size();
+}
+
+LargeSystem systemWithManyDevices() {
+  LargeSystem system;
+  for (int i = 0; i < 9000; ++i) system.list += "HarddiskVolumeShadowCopy" + std::to_string(i) + '\0';
+  system.list += std::string("COM3") + '\0' + "COM12" + '\0' + '\0';
+  return system;
+}
+
+TEST(DeviceListQuery, GrowsTheRoomUntilTheListFits) {
+  LargeSystem system = systemWithManyDevices();
+  ASSERT_GT(system.list.size(), 65535u * 2);
+  std::vector<std::string> reported;
+  EXPECT_EQ(queryDeviceList(queryLarge, &system, collect, &reported), 2u);
+  EXPECT_EQ(reported, (std::vector<std::string>{"COM3", "COM12"}));
+  EXPECT_EQ(system.asked, (std::vector<size_t>{65535, 131070, 262140}));
+}
+
+TEST(DeviceListQuery, AFailedQueryReportsNoPort) {
+  LargeSystem system = systemWithManyDevices();
+  system.failHard = true;
+  std::vector<std::string> reported;
+  EXPECT_EQ(queryDeviceList(queryLarge, &system, collect, &reported), 0u);
+  EXPECT_TRUE(reported.empty());
+  EXPECT_EQ(system.asked.size(), 1u) << "only a list that does not fit is asked for again";
+}
+
 }  // namespace
