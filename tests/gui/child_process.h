@@ -1,0 +1,38 @@
+// Child processes for the GUI rig: started with a given environment, working
+// directory and redirected standard streams; waited for with a time limit.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+struct ChildSpec {
+  std::vector<std::string> argv;         // argv[0] is the program's path
+  std::vector<std::string> environment;  // "NAME=value", in place of the test's own
+  std::string directory;                 // "" keeps the test's
+  std::string stdinPath = "/dev/null";
+  std::string stdoutPath = "/dev/null";
+  std::string stderrPath = "/dev/null";
+  int extraFd = -1;  // passed on as file descriptor 3 when not -1
+};
+
+struct Child {
+  pid_t pid = -1;
+};
+
+bool startChild(const ChildSpec& launch, Child& child, std::string& error);
+
+// The exit code, -1 for an abnormal end, -2 when it is still running after
+// timeoutMs (it is then left running).
+int waitChild(Child& child, int timeoutMs);
+
+// SIGTERM, then SIGKILL if it has not ended within graceMs; always reaped.
+void stopChild(Child& child, int graceMs = 3000);
+
+// Starts, waits, and kills on a time-out (result -2 then).
+int runChild(const ChildSpec& launch, int timeoutMs, std::string& error);
+
+std::string readWholeFile(const std::string& path);
+bool writeWholeFile(const std::string& path, const std::string& bytes);
+long long monotonicMs();

@@ -1,0 +1,29 @@
+// The GUI tests' rig: a private X display (Xvfb) and, on it, the Wine rig of
+// tests/wine with a prefix of its own; COM1 mapped to the line a test points
+// it at, COM2 to something that cannot be opened as a port. Windows are
+// framed by Wine itself, since the display has no window manager.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tests/gui/child_process.h"
+#include "tests/gui/x_display.h"
+#include "tests/wine/wine_rig.h"
+
+struct GuiRig {
+  std::string directory;  // the runs' files
+  XDisplay display;
+  WineRig wine;
+  std::vector<std::string> environment;  // the whole environment of every program of the rig
+};
+
+// The tools the rig needs that are not on this machine, "" when all are.
+std::string missingRigTools();
+
+bool startGuiRig(GuiRig& rig, const std::string& directory, const std::string& wineRoot,
+                 std::string& error);
+void stopGuiRig(GuiRig& rig);
+
+// "wine program arguments..." in the rig's environment.
+ChildSpec wineCommand(const GuiRig& rig, const std::vector<std::string>& arguments);

@@ -1,0 +1,535 @@
+// End-to-end tests of zort-ident.exe under Wine: the real program on a
+// private X display, COM1 served by zort-sim, worked by zort-drive.exe
+// through window messages (and once by a real X click). One rig for the
+// whole program, since every Wine start costs time.
+#include <gtest/gtest.h>
+#include <iconv.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/gui/child_process.h"
+#include "tests/gui/ident_session.h"
+#include "tests/gui/gui_rig.h"
+
+namespace {
+
+constexpr int kExitTimeoutMs = 30000;
+constexpr const char* kCaption = "Tarvo02-p, Ostrel v.1.0";
+// At 1200 baud a cycle takes some 3 s; these bound a stuck program, not its speed.
+constexpr const char* kCycleWaitMs = "30000";
+
+GuiRig* gRig = nullptr;
+
+// The system's texts travel to the instrument's files in Windows-1251.
+std::string toCp1251(const std::string& utf8) {
+  iconv_t converter = iconv_open("CP1251", "UTF-8");
+  if (converter == reinterpret_cast<iconv_t>(-1)) return "<no iconv>";
+  std::string input = utf8;
+  std::string output(input.size() * 2 + 1, '\0');
+  char* in = input.data();
+  char* out = output.data();
+  size_t inLeft = input.size();
+  size_t outLeft = output.size();
+  iconv(converter, &in, &inLeft, &out, &outLeft);
+  iconv_close(converter);
+  output.resize(output.size() - outLeft);
+  return output;
+}
+
+std::string defaultScenario() {
+  const std::string path = std::string(ZORT_GUI_RIG_DIR) + "/default-scenario.txt";
+  ChildSpec launch;
+  launch.argv = {zortSimPath(), "--print-default"};
+  launch.stdoutPath = path;
+  std::string error;
+  runChild(launch, 10000, error);
+  return readWholeFile(path);
+}
+
+std::string scenarioFile(const std::string& name, const std::string& text) {
+  const std::string directory = std::string(ZORT_GUI_RIG_DIR) + "/scenarios";
+  std::filesystem::create_directories(directory);
+  const std::string path = directory + "/" + name + ".txt";
+  writeWholeFile(path, text);
+  return path;
+}
+
+// One driver command and the result it must give (nullptr: not checked).
+struct Step {
+  std::string command;
+  const char* expected;
+};
+
+std::vector<std::string> runSteps(const IdentSession& session, const std::vector<Step>& steps) {
+  std::vector<std::string> commands;
+  for (const auto& step : steps) commands.push_back(step.command);
+  const std::vector<std::string> results = drive(*gRig, session, commands);
+  for (size_t i = 0; i < steps.size(); ++i) {
+    if (steps[i].expected == nullptr) continue;
+    EXPECT_EQ(results[i], steps[i].expected) << "step " << i << ": " << steps[i].command;
+  }
+  return results;
+}
+
+const std::vector<Step> kOpenCom1 = {
+    {"find 20000", "ok"},
+    {"select 513 COM1", nullptr},
+    {"click 514", "ok"},
+    {"text 540", "OK!"},
+};
+
+std::vector<Step> concat(std::vector<Step> first, const std::vector<Step>& second) {
+  first.insert(first.end(), second.begin(), second.end());
+  return first;
+}
+
+// The values the simulator's default instrument gives, control by control.
+const std::vector<Step> kDefaultValues = {
+    {"text 517", "22"},   {"text 518", "2025"}, {"text 519", "72C0"},
+    {"text 522", "ZT-004217"}, {"text 520", "50"}, {"text 521", "1"},
+};
+
+const std::vector<Step> kEmptyValues = {
+    {"text 517", ""}, {"text 518", ""}, {"text 519", ""},
+    {"text 522", ""}, {"text 520", ""}, {"text 521", ""},
+};
+
+std::vector<std::string> split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  std::string part;
+  std::istringstream stream(text);
+  while (std::getline(stream, part, separator)) parts.push_back(part);
+  if (!text.empty() && text.back() == separator) parts.push_back("");
+  return parts;
+}
+
+class Session {
+ public:
+  Session(const std::string& name, const std::vector<std::string>& simArguments) {
+    std::string error;
+    started_ = startIdentSession(*gRig, name, simArguments, session_, error);
+    EXPECT_TRUE(started_) << error;
+  }
+  ~Session() { stopIdentSession(session_); }
+  bool started() const { return started_; }
+  IdentSession& get() { return session_; }
+
+ private:
+  IdentSession session_;
+  bool started_ = false;
+};
+
+std::vector<std::string> paced() { return {}; }  // the simulator's 1200-baud pacing
+std::vector<std::string> unpaced() { return {"--char-ms", "0"}; }
+
+// ---------------------------------------------------------------------------
+
+TEST(GuiDialog, InitialViewShowsThePortListAndTheLabels) {
+  Session session("initial-view", unpaced());
+  ASSERT_TRUE(session.started());
+  const std::vector<std::string> results =
+      runSteps(session.get(), {
+                                  {"find 20000", "ok"},
+                                  {"text 0", kCaption},
+                                  {"items 513", nullptr},
+                                  {"visible 513", "1"},
+                                  {"visible 539", "1"},
+                                  {"text 539", "Открыт"},
+                                  {"visible 514", "1"},
+                                  {"text 514", "Выбрать"},
+                                  {"checked 514", "0"},
+                                  {"visible 515", "0"},
+                                  {"text 515", "Читать"},
+                                  {"visible 516", "0"},
+                                  {"text 516", "В файл"},
+                                  {"text 540", ""},
+                                  {"text 773", "Версия ПО"},
+                                  {"text 774", "Сборка"},
+                                  {"text 775", "Контр. сумма"},
+                                  {"text 776", "ДУ (мм)"},
+                                  {"text 777", "Сетевой адрес"},
+                                  {"text 778", "Зав. N "},
+                                  {"text 517", ""},
+                                  {"text 522", ""},
+                                  {"closebox", "ok"},
+                                  {"wait-gone 10000", "ok"},
+                              });
+  const std::vector<std::string> ports = split(results[2], '|');
+  EXPECT_NE(std::find(ports.begin(), ports.end(), "COM1"), ports.end()) << results[2];
+  EXPECT_NE(std::find(ports.begin(), ports.end(), "COM2"), ports.end()) << results[2];
+  EXPECT_EQ(waitIdentExit(session.get(), kExitTimeoutMs), 0);
+}
+
+// Esc, Enter and the close box end the program the same way.
+struct CloseCase {
+  const char* name;
+  const char* command;
+};
+
+class GuiClose : public ::testing::TestWithParam<CloseCase> {};
+
+TEST_P(GuiClose, EndsWithExitCodeZeroAndTheJoinTrace) {
+  Session session(std::string("close-") + GetParam().name, unpaced());
+  ASSERT_TRUE(session.started());
+  runSteps(session.get(), {{"find 20000", "ok"}, {GetParam().command, "ok"},
+                           {"wait-gone 10000", "ok"}});
+  EXPECT_EQ(waitIdentExit(session.get(), kExitTimeoutMs), 0);
+  // No worker was started: the flags word holds QuitRequested alone.
+  EXPECT_EQ(identStderr(session.get()), "join thread=80000000 ");
+  EXPECT_EQ(identStdout(session.get()), " MStarts ");
+}
+
+const CloseCase kCloseCases[] = {
+    {"Esc", "key esc"},
+    {"Enter", "key enter"},
+    {"CloseBox", "closebox"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Ways, GuiClose, ::testing::ValuesIn(kCloseCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(GuiDialog, OpenCloseAndAFailedOpenSwitchTheViews) {
+  Session session("open-close", unpaced());
+  ASSERT_TRUE(session.started());
+  runSteps(session.get(),
+           concat(kOpenCom1,
+                  {
+                      {"text 514", "COM1"},
+                      {"checked 514", "1"},
+                      {"visible 515", "1"},
+                      {"visible 513", "0"},
+                      {"visible 539", "1"},
+                      {"visible 516", "0"},
+                      // close: back to the selection view
+                      {"click 514", "ok"},
+                      {"text 514", "Выбрать"},
+                      {"checked 514", "0"},
+                      {"visible 513", "1"},
+                      {"visible 539", "0"},
+                      {"visible 515", "0"},
+                      // open again
+                      {"select 513 COM1", nullptr},
+                      {"click 514", "ok"},
+                      {"text 540", "OK!"},
+                      {"checked 514", "1"},
+                      {"visible 515", "1"},
+                      {"click 514", "ok"},
+                      // a port that cannot be opened still enters the connection view
+                      {"select 513 COM2", nullptr},
+                      {"click 514", "ok"},
+                      {"text 540", "Не удалось открыть порт."},
+                      {"text 514", "COM2"},
+                      {"checked 514", "1"},
+                      {"visible 515", "0"},
+                      {"visible 539", "1"},
+                      {"click 514", "ok"},
+                      {"text 514", "Выбрать"},
+                      {"checked 514", "0"},
+                      {"visible 513", "1"},
+                      {"closebox", "ok"},
+                  }));
+  EXPECT_EQ(waitIdentExit(session.get(), kExitTimeoutMs), 0);
+}
+
+// A whole paced read, the report, the idle worker and the screenshot.
+TEST(GuiRead, ReadsShowsExportsAndThenIdles) {
+  Session session("read", paced());
+  ASSERT_TRUE(session.started());
+  std::vector<std::string> results = runSteps(
+      session.get(), concat(kOpenCom1, {
+                                           {"click 515", "ok"},
+                                           {std::string("watch 540 515 ") + kCycleWaitMs, nullptr},
+                                           {"checked 515", "0"},
+                                           {"text 540", ""},
+                                           {"visible 516", "1"},
+                                           {"checked 516", "0"},
+                                           {"rect 0", nullptr},
+                                       }));
+  std::vector<std::string> texts = split(results[5], '|');
+  // The button's press returns once the worker has started; the open's
+  // "OK!" may still be seen before the worker's first text.
+  if (!texts.empty() && texts.front() == "OK!") texts.erase(texts.begin());
+  // The last progress text gives way to the empty line at once, and a
+  // watcher that looks every few milliseconds may not catch it.
+  if (texts.size() == 7 && texts[5] == "исполнено на 66%")
+    texts.insert(texts.begin() + 6, "исполнено на 83%");
+  const std::vector<std::string> expectedTexts = {
+      "Ждём!...",         "исполнено на  0%", "исполнено на 16%", "исполнено на 33%",
+      "исполнено на 50%", "исполнено на 66%", "исполнено на 83%", ""};
+  EXPECT_EQ(texts, expectedTexts) << results[5];
+  runSteps(session.get(), kDefaultValues);
+
+  // The screenshot of the dialog after a successful read.
+  int left = 0, top = 0, right = 0, bottom = 0;
+  ASSERT_EQ(std::sscanf(results[10].c_str(), "%d %d %d %d", &left, &top, &right, &bottom), 4)
+      << results[10];
+  std::filesystem::create_directories(std::filesystem::path(ZORT_SCREENSHOT).parent_path());
+  std::filesystem::remove(ZORT_SCREENSHOT);
+  ChildSpec shot;
+  shot.argv = {"import", "-window", "root", "-crop",
+               std::to_string(right - left) + "x" + std::to_string(bottom - top) + "+" +
+                   std::to_string(left) + "+" + std::to_string(top),
+               "+repage", ZORT_SCREENSHOT};
+  shot.environment = gRig->environment;
+  std::string error;
+  EXPECT_EQ(runChild(shot, 30000, error), 0) << error;
+  EXPECT_GT(std::filesystem::file_size(ZORT_SCREENSHOT), 1000u);
+
+  // A value typed before the export goes into the report; the name keeps
+  // the serial number as read.
+  const std::time_t before = std::time(nullptr);
+  runSteps(session.get(), {{"settext 522 EDITED-1", "ok"},
+                           {"settext 518 9999", "ok"},
+                           {"click 516", "ok"},
+                           {"text 540", ""},
+                           {"visible 516", "1"}});
+  const std::time_t after = std::time(nullptr);
+  std::vector<std::string> reports;
+  for (const auto& entry : std::filesystem::directory_iterator(session.get().directory + "/work"))
+    reports.push_back(entry.path().filename().string());
+  ASSERT_EQ(reports.size(), 1u) << "the work folder holds exactly the report";
+  const std::regex pattern("ZT-004217_([ 123][0-9])-([01][0-9])-([0-9]{4})_([0-9]{2})_([0-9]{2})_([0-9]{2})\\.txt");
+  std::smatch match;
+  ASSERT_TRUE(std::regex_match(reports[0], match, pattern)) << reports[0];
+  std::tm stamp{};
+  stamp.tm_mday = std::stoi(match[1]);
+  stamp.tm_mon = std::stoi(match[2]) - 1;
+  stamp.tm_year = std::stoi(match[3]) - 1900;
+  stamp.tm_hour = std::stoi(match[4]);
+  stamp.tm_min = std::stoi(match[5]);
+  stamp.tm_sec = std::stoi(match[6]);
+  stamp.tm_isdst = -1;
+  const std::time_t named = std::mktime(&stamp);
+  EXPECT_GE(named, before - 1) << reports[0];
+  EXPECT_LE(named, after + 1) << reports[0];
+  EXPECT_EQ(match[1].str()[0] == ' ', std::stoi(match[1]) < 10) << "the day is padded with a space";
+  EXPECT_EQ(readWholeFile(session.get().directory + "/work/" + reports[0]),
+            toCp1251("Версия ПО= 22;\r\n"
+                     "Сборка= 9999;\r\n"
+                     "Контр. сумма= 72C0;\r\n"
+                     "Сетевой адрес= 1;\r\n"
+                     "ДУ (мм)= 50;\r\n"
+                     "Зав. N = EDITED-1;\r\n"));
+
+  // The idle worker: no processor time to speak of over 10 s.
+  auto unixCpuMs = [&]() {
+    std::ifstream stat("/proc/" + std::to_string(identPid(session.get())) + "/stat");
+    std::string content((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const size_t close = content.rfind(')');
+    if (close == std::string::npos) return -1.0;
+    std::istringstream fields(content.substr(close + 2));
+    std::string field;
+    long long utime = 0, stime = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+      if (i == 14) utime = std::stoll(field);
+      if (i == 15) stime = std::stoll(field);
+    }
+    return 1000.0 * static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
+  };
+  std::ifstream command("/proc/" + std::to_string(identPid(session.get())) + "/cmdline");
+  std::string commandLine((std::istreambuf_iterator<char>(command)), std::istreambuf_iterator<char>());
+  ASSERT_NE(commandLine.find("zort-ident.exe"), std::string::npos) << "not the dialog's process";
+  const double unixBefore = unixCpuMs();
+  // The driver's own figure (GetProcessTimes) is shown for comparison only:
+  // Wine 8 does not account another process's times.
+  results = runSteps(session.get(), {{"cpu 10000", nullptr}});
+  const double unixUsed = unixCpuMs() - unixBefore;
+  ASSERT_GE(unixBefore, 0.0) << "no /proc entry for the dialog's process";
+  std::printf("idle over 10 s: %.0f ms (/proc), %s ms (GetProcessTimes)\n", unixUsed,
+              results[0].c_str());
+  EXPECT_LT(unixUsed, 50.0) << "processor time of the idle program over 10 s, ms";
+
+  runSteps(session.get(), {{"key enter", "ok"}, {"wait-gone 10000", "ok"}});
+  EXPECT_EQ(waitIdentExit(session.get(), kExitTimeoutMs), 0);
+  EXPECT_EQ(identStdout(session.get()), " sStarts!=81  Started  ZZZ =16, X=72c0  MStarts  Ends! ");
+  EXPECT_EQ(identStderr(session.get()), "join thread=80000080 ");
+}
+
+// Pressing Read again during a paced cycle; a third press clears Busy but
+// starts nothing new.
+struct CancelCase {
+  const char* name;
+  int extraPresses;  // after the press that starts the cycle
+};
+
+class GuiCancel : public ::testing::TestWithParam<CancelCase> {};
+
+TEST_P(GuiCancel, StopsAfterTheParameterInProgress) {
+  Session session(std::string("cancel-") + GetParam().name, paced());
+  ASSERT_TRUE(session.started());
+  std::vector<Step> steps = concat(kOpenCom1, {{"click 515", "ok"},
+                                               {"wait-text 540 10000 исполнено на  0%", "ok"}});
+  for (int i = 0; i < GetParam().extraPresses; ++i) steps.push_back({"click 515", "ok"});
+  steps.push_back({std::string("watch-until 540 ") + kCycleWaitMs + " прервано", nullptr});
+  const size_t watch = steps.size() - 1;
+  const std::vector<std::string> results = runSteps(session.get(), steps);
+  const std::vector<std::string> texts = split(results[watch], '|');
+  ASSERT_FALSE(texts.empty());
+  EXPECT_EQ(texts.back(), "прервано") << results[watch];
+  // "прервано на N%" stands only for a moment before "прервано"; whatever
+  // was seen before it is progress of the parameters read.
+  for (size_t i = 0; i + 1 < texts.size(); ++i)
+    EXPECT_TRUE(texts[i].rfind("исполнено на ", 0) == 0 || texts[i].rfind("прервано на ", 0) == 0)
+        << results[watch];
+  const size_t served = simRequests(session.get()).size();
+  EXPECT_LT(served, 6u) << "the cycle stopped early";
+  // Nothing new starts afterwards.
+  runSteps(session.get(), {{"sleep 1500", "ok"},
+                           {"checked 515", "0"},
+                           {"visible 516", "0"},
+                           {"text 540", "прервано"},
+                           {"closebox", "ok"}});
+  EXPECT_EQ(simRequests(session.get()).size(), served);
+  EXPECT_EQ(waitIdentExit(session.get(), kExitTimeoutMs), 0);
+}
+
+const CancelCase kCancelCases[] = {
+    {"SecondPress", 1},
+    {"ThirdPress", 2},
+};
+
+INSTANTIATE_TEST_SUITE_P(Presses, GuiCancel, ::testing::ValuesIn(kCancelCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(GuiRead, ACycleWithoutAnswerLeavesTheValuesEmpty) {
+  // The first request for A is answered, the second is not.
+  const std::string scenario = scenarioFile("no-answer", defaultScenario() + "\nA silent\n");
+  Session session("no-answer", {"--char-ms", "0", "--scenario", scenario});
+  ASSERT_TRUE(session.started());
+  runSteps(session.get(),
+           concat(concat(kOpenCom1, {{"click 515", "ok"},
+                                     {std::string("wait-checked 515 0 ") + kCycleWaitMs, "ok"},
+                                     {"visible 516", "1"}}),
+                  concat(kDefaultValues, concat({{"click 515", "ok"},
+                                                 {std::string("wait-checked 515 0 ") + kCycleWaitMs, "ok"},
+                                                 {"text 540", "Нет ответа."},
+                                                 {"visible 516", "0"}},
+                                                concat(kEmptyValues, {{"closebox", "ok"}})))));
+  EXPECT_EQ(waitIdentExit(session.get(), kExitTimeoutMs), 0);
+}
+
+// Closing the port from the dialog during a cycle: the dialog answers at
+// once, the cycle ends with a status code, and the port is given back.
+TEST(GuiRead, ClosingThePortDuringACycleEndsItWithASendFailure) {
+  Session session("close-during-cycle", paced());
+  ASSERT_TRUE(session.started());
+  runSteps(session.get(),
+           concat(kOpenCom1,
+                  concat({{"click 515", "ok"},
+                          {"wait-text 540 10000 исполнено на  0%", "ok"},
+                          {"click 514", "ok"},
+                          {"text 514", "Выбрать"},
+                          {"visible 513", "1"},
+                          {std::string("wait-checked 515 0 ") + kCycleWaitMs, "ok"},
+                          {"text 540", "Ошибка отправки данных."},
+                          {"visible 516", "0"},
+                          // the port was released: it opens and reads again
+                          {"select 513 COM1", nullptr},
+                          {"click 514", "ok"},
+                          {"text 540", "OK!"},
+                          {"click 515", "ok"},
+                          {std::string("wait-checked 515 0 ") + kCycleWaitMs, "ok"},
+                          {"text 540", ""}},
+                         concat(kDefaultValues, {{"closebox", "ok"}}))));
+  EXPECT_EQ(waitIdentExit(session.get(), kExitTimeoutMs), 0);
+}
+
+TEST(GuiRead, ClosingTheDialogDuringACycleWaitsForIt) {
+  Session session("quit-during-cycle", paced());
+  ASSERT_TRUE(session.started());
+  runSteps(session.get(), concat(kOpenCom1, {{"click 515", "ok"},
+                                             {"wait-text 540 10000 исполнено на  0%", "ok"},
+                                             {"closebox", "ok"},
+                                             // the dialog goes at once
+                                             {"wait-gone 2000", "ok"}}));
+  EXPECT_EQ(waitIdentExit(session.get(), kExitTimeoutMs), 0);
+  EXPECT_EQ(simRequests(session.get()).size(), 6u) << "the cycle ran to its end";
+  const std::string out = identStdout(session.get());
+  const size_t shellEnd = out.find(" MStarts ");
+  const size_t workerEnd = out.find(" Ends! ");
+  ASSERT_NE(shellEnd, std::string::npos) << out;
+  ASSERT_NE(workerEnd, std::string::npos) << out;
+  EXPECT_LT(shellEnd, workerEnd) << out;
+  EXPECT_EQ(identStderr(session.get()), "join thread=80000080 ");
+}
+
+TEST(GuiRead, AReportThatCannotBeWrittenSaysSo) {
+  Session session("export-fails", unpaced());
+  ASSERT_TRUE(session.started());
+  runSteps(session.get(), concat(kOpenCom1, {{"click 515", "ok"},
+                                             {std::string("wait-checked 515 0 ") + kCycleWaitMs, "ok"},
+                                             {"visible 516", "1"}}));
+  // The program's current folder goes away under it.
+  std::filesystem::remove_all(session.get().directory + "/work");
+  runSteps(session.get(), {{"click 516", "ok"},
+                           {"text 540", "Не удалось записать.файл"},
+                           {"text 522", "ZT-004217"},
+                           {"closebox", "ok"}});
+  EXPECT_EQ(waitIdentExit(session.get(), kExitTimeoutMs), 0);
+}
+
+// A person's click: real X pointer events at the buttons' places.
+TEST(GuiDialog, AnswersRealClicks) {
+  Session session("real-click", unpaced());
+  ASSERT_TRUE(session.started());
+  auto clickAt = [&](const std::string& rect) {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    ASSERT_EQ(std::sscanf(rect.c_str(), "%d %d %d %d", &left, &top, &right, &bottom), 4) << rect;
+    ChildSpec launch;
+    launch.argv = {"xdotool", "mousemove", "--sync", std::to_string((left + right) / 2),
+                 std::to_string((top + bottom) / 2), "click", "1"};
+    launch.environment = gRig->environment;
+    std::string error;
+    EXPECT_EQ(runChild(launch, 20000, error), 0) << error;
+  };
+  std::vector<std::string> results =
+      runSteps(session.get(), {{"find 20000", "ok"}, {"select 513 COM1", nullptr}, {"rect 514", nullptr}});
+
+  ChildSpec search;
+  search.argv = {"xdotool", "search", "--name", kCaption};
+  search.environment = gRig->environment;
+  search.stdoutPath = session.get().directory + "/xdotool-search.out";
+  std::string error;
+  EXPECT_EQ(runChild(search, 20000, error), 0) << "no X window named " << kCaption << " " << error;
+  EXPECT_FALSE(readWholeFile(search.stdoutPath).empty());
+
+  clickAt(results[2]);
+  results = runSteps(session.get(), {{"text 540", "OK!"}, {"checked 514", "1"}, {"rect 515", nullptr}});
+  clickAt(results[2]);
+  runSteps(session.get(), concat({{std::string("wait-checked 515 0 ") + kCycleWaitMs, "ok"},
+                                  {"text 540", ""}},
+                                 concat(kDefaultValues, {{"closebox", "ok"}})));
+  EXPECT_EQ(waitIdentExit(session.get(), kExitTimeoutMs), 0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  std::string missing = missingRigTools();
+  for (const char* program : {ZORT_IDENT_EXE, ZORT_DRIVE_EXE})
+    if (access(program, R_OK) != 0) missing += std::string(missing.empty() ? "" : ", ") + program;
+  if (!missing.empty()) {
+    std::printf("SKIPPED: the GUI rig needs %s\n", missing.c_str());
+    return 77;
+  }
+  static GuiRig rig;
+  std::string error;
+  if (!startGuiRig(rig, ZORT_GUI_RIG_DIR, ZORT_WINE_ROOT, error)) {
+    std::printf("the GUI rig did not start: %s\n", error.c_str());
+    stopGuiRig(rig);
+    return 1;
+  }
+  gRig = &rig;
+  const int result = RUN_ALL_TESTS();
+  stopGuiRig(rig);
+  return result;
+}

@@ -1,0 +1,39 @@
+// The process-wide state the shell sets up and the dialog works on.
+#pragma once
+
+#include <windows.h>
+
+#include "protocol/results.h"
+#include "reading/control_flags.h"
+#include "reading/read_worker.h"
+#include "serial/port.h"
+#include "serial/transaction.h"
+
+// Handles the dialog keeps from its initialisation on.
+struct DialogHandles {
+  HWND dialog;
+  HWND portList;
+  HWND readButton;
+  HWND exportButton;
+  HWND openButton;
+  HWND statusLine;
+  HWND marker;
+};
+
+// Taken once at start, released at the end.
+struct LongLivedBuffers {
+  ReceiveBuffer receive;
+  ValueControls valueControls;
+  ResultStore results;
+};
+
+struct AppState {
+  HINSTANCE instance;
+  HWND hiddenWindow;
+  LongLivedBuffers* buffers;
+  DialogHandles windows;
+  bool portsFound;  // the port list holds at least one port
+  PortConnection port;
+  ControlFlags flags;
+  ReadWorker worker;
+};

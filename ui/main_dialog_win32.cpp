@@ -1,0 +1,173 @@
+#include "ui/main_dialog.h"
+
+#include <array>
+
+#include "protocol/parameters.h"
+#include "protocol/status.h"
+#include "serial/discovery.h"
+#include "serial/port.h"
+#include "ui/app_state.h"
+#include "ui/dialog_ids.h"
+#include "ui/dialog_texts.h"
+#include "ui/export.h"
+
+namespace {
+
+constexpr size_t kLabelBufferSize = 80;
+constexpr size_t kPortNameBufferSize = 80;  // at most 79 characters
+
+void setText(HWND window, const char* text) {
+  SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+void show(HWND window, bool visible) { ShowWindow(window, visible ? SW_SHOW : SW_HIDE); }
+
+bool isChecked(HWND button) { return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void setChecked(HWND button, bool checked) {
+  SendMessageA(button, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void addPortName(void* context, const char* name) {
+  SendMessageA(static_cast<HWND>(context), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+}
+
+// Fills the list (never emptied first: it is refreshed only while empty).
+void refreshPortList(AppState& state) {
+  const DialogHandles& w = state.windows;
+  state.portsFound = enumeratePorts(addPortName, w.portList) > 0;
+  if (state.portsFound) {
+    show(w.portList, true);
+    setText(w.openButton, kSelectText);
+    setText(w.readButton, kReadText);
+    setChecked(w.readButton, false);
+    show(w.openButton, true);
+    show(w.readButton, false);
+    setText(w.marker, kOpenedText);
+  } else {
+    setText(w.marker, "");
+    setText(w.statusLine, statusMessage(kStatusNoPortFound));
+    setText(w.openButton, kRefreshText);
+    show(w.portList, false);
+    show(w.openButton, true);
+  }
+  UpdateWindow(w.dialog);
+}
+
+void initDialog(AppState& state, HWND dialog) {
+  DialogHandles& w = state.windows;
+  w.dialog = dialog;
+  w.portList = GetDlgItem(dialog, kPortList);
+  w.readButton = GetDlgItem(dialog, kReadButton);
+  w.exportButton = GetDlgItem(dialog, kExportButton);
+  w.openButton = GetDlgItem(dialog, kOpenButton);
+  w.statusLine = GetDlgItem(dialog, kStatusLine);
+  w.marker = GetDlgItem(dialog, kOpenedMarker);
+  ValueControls& values = state.buffers->valueControls;
+  for (size_t i = 0; i < kParameterCount; ++i)
+    values[i] = GetDlgItem(dialog, static_cast<int>(kParameterTable[i].valueControl));
+  state.worker.windows = {dialog, w.statusLine, w.readButton, w.exportButton, &values};
+
+  show(w.readButton, false);
+  show(w.exportButton, false);
+  show(w.portList, false);
+  show(w.openButton, false);
+  refreshPortList(state);
+  for (size_t i = 0; i < kParameterCount; ++i) {
+    const int label = static_cast<int>(kParameterTable[i].valueControl + kLabelOffset);
+    std::array<char, kLabelBufferSize> text{};
+    if (LoadStringA(state.instance, label, text.data(), static_cast<int>(text.size())) > 0)
+      SetDlgItemTextA(dialog, label, text.data());
+  }
+  UpdateWindow(dialog);
+}
+
+void closeConnection(AppState& state) {
+  const DialogHandles& w = state.windows;
+  show(w.portList, true);
+  show(w.marker, false);
+  show(w.readButton, false);
+  show(w.exportButton, false);
+  setText(w.openButton, kSelectText);
+  setChecked(w.openButton, false);
+  // A cycle still using the port keeps the handle until its transaction
+  // ends; its next transaction finds the port closed and ends the cycle.
+  closePort(state.port);
+}
+
+void openConnection(AppState& state) {
+  const DialogHandles& w = state.windows;
+  show(w.portList, false);
+  std::array<char, kPortNameBufferSize> name{};
+  GetWindowTextA(w.portList, name.data(), static_cast<int>(name.size()));
+  const StatusCode status = openPort(state.port, name.data(), kLineMode);
+  if (status == kStatusOk) raiseControlLines(state.port);
+  setText(w.statusLine, statusMessage(status));
+  if (status == kStatusOk) show(w.readButton, true);
+  show(w.marker, true);
+  setText(w.openButton, name.data());
+  setChecked(w.openButton, true);
+}
+
+void onOpenClicked(AppState& state) {
+  if (!state.portsFound) {
+    refreshPortList(state);
+    return;
+  }
+  if (isChecked(state.windows.openButton))
+    closeConnection(state);
+  else
+    openConnection(state);
+  UpdateWindow(state.windows.dialog);
+}
+
+// The dialog ends the program: the hidden window goes and posts the quit.
+void endDialog(const AppState& state, HWND dialog, INT_PTR result) {
+  SendMessageA(state.hiddenWindow, WM_COMMAND, kCloseCommand, 0);
+  EndDialog(dialog, result);
+}
+
+INT_PTR onCommand(AppState& state, HWND dialog, WPARAM wParam) {
+  const int control = LOWORD(wParam);
+  const int notification = HIWORD(wParam);
+  if (control == IDOK || control == IDCANCEL) {
+    endDialog(state, dialog, control);
+    return TRUE;
+  }
+  if (control == kPortList) {
+    if (notification == CBN_SELENDOK) show(state.windows.openButton, true);
+    return TRUE;
+  }
+  if (notification != BN_CLICKED) return FALSE;
+  if (control == kOpenButton) onOpenClicked(state);
+  if (control == kReadButton) onReadClicked(state.worker);
+  if (control == kExportButton) onExportClicked(state);
+  return FALSE;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK mainDialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+    initDialog(*reinterpret_cast<AppState*>(lParam), dialog);
+    return TRUE;
+  }
+  auto* state = reinterpret_cast<AppState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+  if (state == nullptr) return FALSE;
+  switch (message) {
+    case WM_CLOSE:
+    case WM_DESTROY:
+      endDialog(*state, dialog, 0);
+      return TRUE;
+    case WM_CREATE:
+    case WM_NOTIFY:
+      return TRUE;
+    case WM_COMMAND:
+      return onCommand(*state, dialog, wParam);
+    default:
+      // WM_PAINT included: the dialog's own painting validates the window.
+      // Answering it without painting brings it straight back, for ever.
+      return FALSE;
+  }
+}
