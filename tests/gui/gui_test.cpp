@@ -200,8 +200,15 @@ TEST(GuiDialog, OpenCloseAndAFailedOpenSwitchTheViews) {
   Session session("open-close", unpaced());
   ASSERT_TRUE(session.started());
   runSteps(session.get(),
-           concat(kOpenCom1,
-                  {
+           concat({// "Выбрать" with nothing chosen opens the empty name
+                   {"find 20000", "ok"},
+                   {"click 514", "ok"},
+                   {"text 540", "Не удалось открыть порт."},
+                   {"checked 514", "1"},
+                   {"visible 515", "0"},
+                   {"click 514", "ok"},
+                   {"checked 514", "0"}},
+                  concat(kOpenCom1, {
                       {"text 514", "COM1"},
                       {"checked 514", "1"},
                       {"visible 515", "1"},
@@ -235,7 +242,7 @@ TEST(GuiDialog, OpenCloseAndAFailedOpenSwitchTheViews) {
                       {"checked 514", "0"},
                       {"visible 513", "1"},
                       {"closebox", "ok"},
-                  }));
+                  })));
   EXPECT_EQ(waitIdentExit(session.get(), kExitTimeoutMs), 0);
 }
 
