@@ -36,40 +36,30 @@ struct Reader {
   void align(size_t to) { at = (at + to - 1) / to * to; }
 };
 
-std::string utf8Of(const std::u16string& text) {
-  std::string out;
-  for (const char16_t c : text) {
-    if (c < 0x80) {
-      out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-      out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-  }
-  return out;
-}
-
-std::string text(Reader& reader) {
+// Resource texts are UTF-16, and are compared so.
+std::u16string text(Reader& reader) {
   std::u16string value;
   for (uint16_t c = reader.word(); c != 0 && !reader.failed; c = reader.word()) value.push_back(c);
-  return utf8Of(value);
+  return value;
+}
+
+std::u16string ordinal(uint16_t number) {
+  std::u16string value = u"#";
+  for (const char c : std::to_string(number)) value.push_back(static_cast<char16_t>(c));
+  return value;
 }
 
 // A name or an ordinal ("#N"); "" for none.
-std::string nameOrOrdinal(Reader& reader) {
+std::u16string nameOrOrdinal(Reader& reader) {
   const uint16_t first = reader.word();
-  if (first == 0) return "";
-  if (first == 0xFFFF) return "#" + std::to_string(reader.word());
+  if (first == 0) return u"";
+  if (first == 0xFFFF) return ordinal(reader.word());
   reader.at -= 2;
   return text(reader);
 }
 
 struct Resource {
-  std::string type, name;
+  std::u16string type, name;
   uint16_t language;
   std::vector<uint8_t> data;
 };
@@ -102,13 +92,13 @@ struct Item {
   uint32_t style, exStyle;
   int x, y, cx, cy;
   uint32_t id;
-  std::string windowClass, title;
+  std::u16string windowClass, title;
 };
 
 struct Dialog {
   uint32_t style, exStyle;
   int x, y, cx, cy;
-  std::string menu, windowClass, caption, fontName;
+  std::u16string menu, windowClass, caption, fontName;
   uint16_t pointSize, weight;
   uint8_t italic, charset;
   std::vector<Item> items;
@@ -166,9 +156,9 @@ class CompiledResources : public ::testing::Test {
                                      std::istreambuf_iterator<char>());
     resources_ = readResources(bytes);
   }
-  const Resource* find(uint16_t type, const std::string& name) const {
+  const Resource* find(uint16_t type, uint16_t name) const {
     for (const auto& resource : resources_)
-      if (resource.type == "#" + std::to_string(type) && resource.name == name) return &resource;
+      if (resource.type == ordinal(type) && resource.name == ordinal(name)) return &resource;
     return nullptr;
   }
   std::vector<Resource> resources_;
@@ -179,37 +169,37 @@ constexpr uint32_t kChild = 0x50000000;  // WS_CHILD | WS_VISIBLE
 
 struct ExpectedItem {
   uint32_t id;
-  const char* windowClass;
-  const char* title;
+  const char16_t* windowClass;
+  const char16_t* title;
   int x, y, cx, cy;
   uint32_t style;
 };
 
 // The layout in template order.
 const ExpectedItem kItems[] = {
-    {539, "STATIC", "Открыт", 8, 4, 40, 10, kChild},
-    {540, "STATIC", "", 140, 4, 102, 10, kChild},
-    {513, "COMBOBOX", "", 8, 4, 40, 144, kChild | 0x10000 | 0x200 | 0x3},
-    {514, "BUTTON", "Открыть", 52, 4, 40, 10, kChild | 0x10000 | 0x1000 | 0x100 | 0x2},
-    {515, "BUTTON", "Читать", 96, 4, 40, 10, kChild | 0x10000 | 0x1000 | 0x100 | 0x3},
-    {516, "BUTTON", "В файл", 140, 4, 40, 10, kChild | 0x10000 | 0x1000 | 0x100 | 0x2},
-    {65535, "STATIC", "Идентификация ЗОРТ", 8, 28, 116, 10, kChild},
-    {773, "STATIC", "", 52, 40, 40, 10, kChild},
-    {517, "EDIT", "", 52, 50, 40, 10, kChild | 0x20000},
-    {774, "STATIC", "", 100, 40, 54, 10, kChild},
-    {518, "EDIT", "", 100, 50, 86, 10, kChild | 0x20000},
-    {775, "STATIC", "", 190, 40, 54, 10, kChild},
-    {519, "EDIT", "", 190, 50, 54, 10, kChild | 0x20000},
-    {520, "EDIT", "", 8, 50, 40, 10, kChild | 0x20000},
-    {776, "STATIC", "", 8, 40, 40, 10, kChild},
-    {521, "EDIT", "", 190, 28, 54, 10, kChild | 0x20000},
-    {777, "STATIC", "", 190, 18, 54, 10, kChild},
-    {522, "EDIT", "", 128, 28, 54, 10, kChild | 0x20000},
-    {778, "STATIC", "", 128, 18, 54, 10, kChild},
+    {539, u"STATIC", u"Открыт", 8, 4, 40, 10, kChild},
+    {540, u"STATIC", u"", 140, 4, 102, 10, kChild},
+    {513, u"COMBOBOX", u"", 8, 4, 40, 144, kChild | 0x10000 | 0x200 | 0x3},
+    {514, u"BUTTON", u"Открыть", 52, 4, 40, 10, kChild | 0x10000 | 0x1000 | 0x100 | 0x2},
+    {515, u"BUTTON", u"Читать", 96, 4, 40, 10, kChild | 0x10000 | 0x1000 | 0x100 | 0x3},
+    {516, u"BUTTON", u"В файл", 140, 4, 40, 10, kChild | 0x10000 | 0x1000 | 0x100 | 0x2},
+    {65535, u"STATIC", u"Идентификация ЗОРТ", 8, 28, 116, 10, kChild},
+    {773, u"STATIC", u"", 52, 40, 40, 10, kChild},
+    {517, u"EDIT", u"", 52, 50, 40, 10, kChild | 0x20000},
+    {774, u"STATIC", u"", 100, 40, 54, 10, kChild},
+    {518, u"EDIT", u"", 100, 50, 86, 10, kChild | 0x20000},
+    {775, u"STATIC", u"", 190, 40, 54, 10, kChild},
+    {519, u"EDIT", u"", 190, 50, 54, 10, kChild | 0x20000},
+    {520, u"EDIT", u"", 8, 50, 40, 10, kChild | 0x20000},
+    {776, u"STATIC", u"", 8, 40, 40, 10, kChild},
+    {521, u"EDIT", u"", 190, 28, 54, 10, kChild | 0x20000},
+    {777, u"STATIC", u"", 190, 18, 54, 10, kChild},
+    {522, u"EDIT", u"", 128, 28, 54, 10, kChild | 0x20000},
+    {778, u"STATIC", u"", 128, 18, 54, 10, kChild},
 };
 
 TEST_F(CompiledResources, DialogTemplateHasTheLayout) {
-  const Resource* resource = find(kTypeDialog, "#512");
+  const Resource* resource = find(kTypeDialog, 512);
   ASSERT_NE(resource, nullptr) << "no dialog 512";
   EXPECT_EQ(resource->language, kRussian);
   const Dialog dialog = readDialog(resource->data);
@@ -219,10 +209,10 @@ TEST_F(CompiledResources, DialogTemplateHasTheLayout) {
   EXPECT_EQ(dialog.y, 0);
   EXPECT_EQ(dialog.cx, 252);
   EXPECT_EQ(dialog.cy, 66);
-  EXPECT_EQ(dialog.menu, "");
-  EXPECT_EQ(dialog.windowClass, "");
-  EXPECT_EQ(dialog.caption, "Tarvo02-p, Ostrel v.1.0");
-  EXPECT_EQ(dialog.fontName, "Ms Shell Dlg");
+  EXPECT_EQ(dialog.menu, u"");
+  EXPECT_EQ(dialog.windowClass, u"");
+  EXPECT_EQ(dialog.caption, u"Tarvo02-p, Ostrel v.1.0");
+  EXPECT_EQ(dialog.fontName, u"Ms Shell Dlg");
   EXPECT_EQ(dialog.pointSize, 11);
   EXPECT_EQ(dialog.weight, 0);
   EXPECT_EQ(dialog.italic, 0);
@@ -234,11 +224,11 @@ TEST_F(CompiledResources, DialogTemplateHasTheLayout) {
     SCOPED_TRACE("control " + std::to_string(i + 1) + ", ID " + std::to_string(expected.id));
     EXPECT_EQ(item.id, expected.id);
     // The class is stored by name or by its predefined atom.
-    const std::map<std::string, std::string> atoms = {
-        {"#128", "BUTTON"}, {"#129", "EDIT"}, {"#130", "STATIC"}, {"#133", "COMBOBOX"}};
+    const std::map<std::u16string, std::u16string> atoms = {
+        {u"#128", u"BUTTON"}, {u"#129", u"EDIT"}, {u"#130", u"STATIC"}, {u"#133", u"COMBOBOX"}};
     const auto atom = atoms.find(item.windowClass);
-    EXPECT_EQ(atom != atoms.end() ? atom->second : item.windowClass, expected.windowClass);
-    EXPECT_EQ(item.title, expected.title);
+    EXPECT_TRUE((atom != atoms.end() ? atom->second : item.windowClass) == expected.windowClass);
+    EXPECT_TRUE(item.title == expected.title) << "text of the control";
     EXPECT_EQ(item.x, expected.x);
     EXPECT_EQ(item.y, expected.y);
     EXPECT_EQ(item.cx, expected.cx);
@@ -250,21 +240,21 @@ TEST_F(CompiledResources, DialogTemplateHasTheLayout) {
 
 TEST_F(CompiledResources, StringTableHoldsTheLabels) {
   // Strings 773..778 lie in block 49 (IDs 768..783), entries 5..10.
-  const Resource* resource = find(kTypeString, "#49");
+  const Resource* resource = find(kTypeString, 49);
   ASSERT_NE(resource, nullptr) << "no string block for 768..783";
   EXPECT_EQ(resource->language, kRussian);
   Reader reader{resource->data, 0};
-  std::map<uint32_t, std::string> strings;
+  std::map<uint32_t, std::u16string> strings;
   for (uint32_t id = 768; id < 784; ++id) {
     std::u16string value;
     const uint16_t length = reader.word();
     for (uint16_t i = 0; i < length; ++i) value.push_back(reader.word());
-    if (length > 0) strings[id] = utf8Of(value);
+    if (length > 0) strings[id] = value;
   }
   ASSERT_FALSE(reader.failed);
-  const std::map<uint32_t, std::string> expected = {
-      {773, "Версия ПО"}, {774, "Сборка"},        {775, "Контр. сумма"},
-      {776, "ДУ (мм)"},   {777, "Сетевой адрес"}, {778, "Зав. N "},
+  const std::map<uint32_t, std::u16string> expected = {
+      {773, u"Версия ПО"}, {774, u"Сборка"},        {775, u"Контр. сумма"},
+      {776, u"ДУ (мм)"},   {777, u"Сетевой адрес"}, {778, u"Зав. N "},
   };
   EXPECT_EQ(strings, expected);
 }
