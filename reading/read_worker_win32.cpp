@@ -134,7 +134,15 @@ void stopReadWorker(ReadWorker& worker) {
   setFlag(*worker.flags, kQuitRequested);
   if (worker.wakeEvent != nullptr) SetEvent(worker.wakeEvent);
   if (worker.thread == nullptr) return;
-  WaitForSingleObject(worker.thread, INFINITE);
+  // The worker's window operations are sends to this thread: keep serving
+  // them while waiting, so that one caught in flight cannot hang both.
+  for (;;) {
+    const DWORD woken = MsgWaitForMultipleObjects(1, &worker.thread, FALSE, INFINITE, QS_SENDMESSAGE);
+    if (woken != WAIT_OBJECT_0 + 1) break;  // ended, or the wait itself failed
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+  if (WaitForSingleObject(worker.thread, INFINITE) == WAIT_FAILED) return;
   CloseHandle(worker.thread);
   worker.thread = nullptr;
 }
