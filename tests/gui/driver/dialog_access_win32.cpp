@@ -44,15 +44,19 @@ HWND findDialog() { return FindWindowA(nullptr, kDialogCaption); }
 HWND controlOf(HWND dialog, int id) { return GetDlgItem(dialog, id); }
 
 bool readText(HWND window, std::string& utf8) {
-  LRESULT length = 0;
-  if (!send(window, WM_GETTEXTLENGTH, 0, 0, length)) return false;
-  std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
-  LRESULT copied = 0;
-  if (!send(window, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()), copied))
-    return false;
-  wide.resize(static_cast<size_t>(copied));
-  utf8 = toUtf8(wide);
-  return true;
+  // One message with room to spare: a length asked for first may be out of
+  // date by the time the text is fetched, while the worker changes it.
+  for (size_t room = 1024;; room *= 2) {
+    std::wstring wide(room, L'\0');
+    LRESULT copied = 0;
+    if (!send(window, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()), copied))
+      return false;
+    if (static_cast<size_t>(copied) + 1 < room || room >= 65536) {
+      wide.resize(static_cast<size_t>(copied));
+      utf8 = toUtf8(wide);
+      return true;
+    }
+  }
 }
 
 bool writeText(HWND window, const std::string& utf8) {
