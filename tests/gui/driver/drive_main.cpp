@@ -18,6 +18,8 @@
 //   wait-gone MS                until the dialog has gone           ok | timeout
 //   cpu MS                      processor time the dialog's process uses in MS
 //   cpu-total                   processor time it has used since it started
+//   memory                      "working=<bytes> private=<bytes> handles=<n>" of the dialog's process
+//   mark / elapsed              a stopwatch: elapsed gives the ms since the last mark
 //   sleep MS
 // A line that names a control the dialog lacks prints "no-control".
 #include <windows.h>
@@ -35,6 +37,9 @@
 namespace {
 
 constexpr DWORD kPollMs = 2;
+
+// The stopwatch of mark / elapsed.
+LARGE_INTEGER mark{};
 
 struct Command {
   std::string verb;
@@ -115,6 +120,20 @@ std::string run(const std::string& line, HWND& dialog) {
   const Command command = parse(line);
   const std::string& verb = command.verb;
   if (verb == "find") return waitFor(number(command, 0), dialog) ? "ok" : "timeout";
+  if (verb == "mark") {
+    QueryPerformanceCounter(&mark);
+    return "ok";
+  }
+  if (verb == "elapsed") {
+    LARGE_INTEGER now{}, frequency{};
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    char buffer[64];
+    std::snprintf(buffer, sizeof(buffer), "%.1f",
+                  1000.0 * static_cast<double>(now.QuadPart - mark.QuadPart) /
+                      static_cast<double>(frequency.QuadPart));
+    return buffer;
+  }
   if (verb == "sleep") {
     Sleep(number(command, 0));
     return "ok";
@@ -140,6 +159,14 @@ std::string run(const std::string& line, HWND& dialog) {
     if (!processTimeMs(dialog, total)) return "unavailable";
     char buffer[64];
     std::snprintf(buffer, sizeof(buffer), "%.1f", total);
+    return buffer;
+  }
+  if (verb == "memory") {
+    ProcessMemory memory{};
+    if (!processMemory(dialog, memory)) return "unavailable";
+    char buffer[128];
+    std::snprintf(buffer, sizeof(buffer), "working=%llu private=%llu handles=%lu",
+                  memory.workingSetBytes, memory.privateBytes, memory.handles);
     return buffer;
   }
   if (verb == "cpu") {

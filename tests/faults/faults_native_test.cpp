@@ -1,0 +1,34 @@
+// The fault matrix through zort-read natively, against zort-sim on a
+// pseudo-terminal.
+#include <gtest/gtest.h>
+
+#include "tests/faults/fault_rows.h"
+
+namespace {
+
+bool connectLine(const std::string& linePath, std::string& port, std::string& error) {
+  (void)error;
+  port = linePath;
+  return true;
+}
+
+ProcessResult runReader(const std::vector<std::string>& arguments) {
+  std::vector<std::string> command = {ZORT_READ_PATH};
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  ProcessOptions options;
+  options.timeoutMs = 60000;
+  return runProcess(command, options);
+}
+
+std::string sameFolder(const std::string& path) { return path; }
+
+class NativeFaultTest : public testing::TestWithParam<FaultRow> {};
+
+TEST_P(NativeFaultTest, ShowsTheFaultThenReadsAGoodLine) {
+  checkFaultRow(GetParam(), {connectLine, runReader, sameFolder});
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, NativeFaultTest, testing::ValuesIn(faultRows()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
