@@ -12,16 +12,6 @@
 
 namespace {
 
-// The test instrument's values up to (not including) position; position 0
-// read presets the checksum.
-ValueTexts valuesBefore(size_t position) {
-  ValueTexts values;
-  for (size_t i = 0; i < position && i < kParameterCount; ++i)
-    values[i] = kTestInstrumentValues[i];
-  if (position > 0) values[kChecksumPosition] = kTestInstrumentValues[kChecksumPosition];
-  return values;
-}
-
 // The instrument with position's first reply replaced by fields; its second
 // and later requests get the good reply again.
 std::string faultAt(size_t position, const std::string& fields) {

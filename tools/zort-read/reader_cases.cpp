@@ -34,16 +34,6 @@ std::string message(int status) {
   }
 }
 
-// The test instrument's values up to (not including) position; the checksum
-// preset of the software version stays when position 0 was read.
-ValueTexts valuesBefore(size_t position) {
-  ValueTexts values;
-  for (size_t i = 0; i < position && i < kParameterCount; ++i)
-    values[i] = kTestInstrumentValues[i];
-  if (position > 0) values[kChecksumPosition] = kTestInstrumentValues[kChecksumPosition];
-  return values;
-}
-
 std::string everyLineWith(const std::string& fields) {
   std::string scenario;
   for (const auto& line : kTestInstrumentLines) scenario += line + " " + fields + "\n";
@@ -60,6 +50,14 @@ std::string jsonEscaped(const std::string& text) {
 }
 
 }  // namespace
+
+ValueTexts valuesBefore(size_t position) {
+  ValueTexts values;
+  for (size_t i = 0; i < position && i < kParameterCount; ++i)
+    values[i] = kTestInstrumentValues[i];
+  if (position > 0) values[kChecksumPosition] = kTestInstrumentValues[kChecksumPosition];
+  return values;
+}
 
 const std::vector<ReaderCase>& readerCases() {
   const std::vector<std::string> json = {"--json", kPortArgument};

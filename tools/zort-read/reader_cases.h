@@ -29,6 +29,10 @@ std::vector<std::string> withPort(const std::vector<std::string>& arguments,
 // The JSON object zort-read prints for a port, status and values.
 std::string expectedJson(const std::string& port, int status, const ValueTexts& values);
 
+// The test instrument's values up to (not including) position; the checksum
+// preset of the software version stays when position 0 was read.
+ValueTexts valuesBefore(size_t position);
+
 // The test instrument's values as UTF-8.
 ValueTexts instrumentValues();
 
