@@ -1,0 +1,183 @@
+// zort-bench [CYCLES]: cycle times against the 1200-baud-paced zort-sim of
+// zort-read natively, zort-read.exe under Wine and zort-ident.exe under
+// Wine, next to the line's own time; the idle processor time of
+// zort-ident.exe, its time from start to the dialog shown, and the sizes of
+// the Windows programs. Prints one Markdown table.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "serial/testing/sim_port.h"
+#include "serial/testing/test_instrument.h"
+#include "tests/faults/gui_cycles.h"
+#include "tools/zort-read/reader_cases.h"
+
+namespace {
+
+constexpr double kCharMs = 8.33;
+constexpr double kTurnaroundMs = 20;  // zort-sim's default
+constexpr size_t kExchanges = 6;
+
+struct Series {
+  std::string name;
+  std::vector<double> ms;
+  size_t failed = 0;
+};
+
+double median(std::vector<double> values) {
+  if (values.empty()) return -1;
+  std::sort(values.begin(), values.end());
+  const size_t n = values.size();
+  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+double worst(const std::vector<double>& values) {
+  return values.empty() ? -1 : *std::max_element(values.begin(), values.end());
+}
+
+// Runs the reader `cycles` times against one paced sim; the cycle time
+// each run measured itself (--trace's last line).
+Series readerSeries(const std::string& name, size_t cycles,
+                    ProcessResult (*run)(const std::vector<std::string>&, const std::string&),
+                    bool (*connect)(const std::string& linePath, std::string& port)) {
+  Series series{name, {}, 0};
+  SimProcess sim;
+  std::string scenarioPath, error, port;
+  if (!startScenarioSim(sim, scenarioPath, instrumentScenario(), {"--char-ms", "8.33"}, error) ||
+      !connect(sim.linePath, port)) {
+    std::fprintf(stderr, "%s: %s\n", name.c_str(), error.c_str());
+    series.failed = cycles;
+    stopScenarioSim(sim, scenarioPath);
+    return series;
+  }
+  for (size_t i = 0; i < cycles; ++i) {
+    const ProcessResult result = run({"--trace", "--json", port}, port);
+    const long long ms = tracedCycleMs(result.err);
+    if (result.exitCode != 0 || ms < 0) {
+      ++series.failed;
+      continue;
+    }
+    series.ms.push_back(static_cast<double>(ms));
+  }
+  stopScenarioSim(sim, scenarioPath);
+  return series;
+}
+
+ProcessResult runNative(const std::vector<std::string>& arguments, const std::string&) {
+  std::vector<std::string> command = {ZORT_READ_PATH};
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  ProcessOptions options;
+  options.timeoutMs = 60000;
+  return runProcess(command, options);
+}
+
+bool sameLine(const std::string& linePath, std::string& port) {
+  port = linePath;
+  return true;
+}
+
+GuiRig* gRig = nullptr;
+
+ProcessResult runExe(const std::vector<std::string>& arguments, const std::string&) {
+  return runWineProgram(gRig->wine, ZORT_READ_EXE, arguments, 120000);
+}
+
+bool viaCom5(const std::string& linePath, std::string& port) {
+  std::string error;
+  port = "COM5";
+  return connectComPort(gRig->wine, port, linePath, error);
+}
+
+long long fileSize(const char* path) {
+  struct stat info {};
+  return stat(path, &info) == 0 ? static_cast<long long>(info.st_size) : -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const size_t cycles = argc > 1 ? static_cast<size_t>(std::max(1L, std::strtol(argv[1], nullptr, 10))) : 10;
+  std::string missing = missingRigTools();
+  for (const char* program : {ZORT_IDENT_EXE, ZORT_DRIVE_EXE, ZORT_READ_EXE})
+    if (access(program, R_OK) != 0) missing += std::string(missing.empty() ? "" : ", ") + program;
+  if (!missing.empty()) {
+    std::printf("SKIPPED: the benchmark needs %s\n", missing.c_str());
+    return 77;
+  }
+  static GuiRig rig;
+  std::string error;
+  if (!startGuiRig(rig, ZORT_BENCH_DIR, ZORT_WINE_ROOT, error) ||
+      !mapComPorts(rig.wine, {"COM1", "COM5"}, error)) {
+    std::printf("the GUI rig did not start: %s\n", error.c_str());
+    stopGuiRig(rig);
+    return 1;
+  }
+  gRig = &rig;
+
+  std::vector<Series> all;
+  all.push_back(readerSeries("zort-read (Linux)", cycles, runNative, sameLine));
+  all.push_back(readerSeries("zort-read.exe (Wine)", cycles, runExe, viaCom5));
+
+  // zort-ident.exe: press to the Read button back up, the driver's stopwatch.
+  Series ident{"zort-ident.exe (Wine)", {}, 0};
+  IdentSession session;
+  const long long startedAt = monotonicMs();
+  double dialogShownMs = -1;
+  double idleCpuMs = -1;
+  if (startIdentSession(rig, "bench", {"--char-ms", "8.33"}, session, error)) {
+    ChildSpec search;
+    search.argv = {"xdotool", "search", "--sync", "--onlyvisible", "--name", "Tarvo02-p, Ostrel v.1.0"};
+    search.environment = rig.environment;
+    search.stdoutPath = session.directory + "/xdotool.out";
+    if (runChild(search, 60000, error) == 0)
+      dialogShownMs = static_cast<double>(monotonicMs() - startedAt);
+    if (openCom1(rig, session).empty()) {
+      // The first press also starts the worker; it is timed like the rest.
+      const std::vector<ShownCycle> shown = runCycles(rig, session, std::vector<int>(cycles, 0));
+      for (const auto& cycle : shown) {
+        if (cycle.finished && cycle.status.empty() && cycle.values == kDefaultShown)
+          ident.ms.push_back(cycle.ms);
+        else
+          ++ident.failed;
+      }
+      const double before = unixCpuMs(session);
+      drive(rig, session, {"sleep 10000"});
+      idleCpuMs = unixCpuMs(session) - before;
+    } else {
+      ident.failed = cycles;
+    }
+    drive(rig, session, {"closebox", "wait-gone 10000"});
+    waitIdentExit(session, 30000);
+  } else {
+    std::fprintf(stderr, "zort-ident: %s\n", error.c_str());
+    ident.failed = cycles;
+  }
+  stopIdentSession(session);
+  all.push_back(ident);
+  stopGuiRig(rig);
+
+  const double lineMs = static_cast<double>(instrumentCycleLineCharacters()) * kCharMs +
+                        static_cast<double>(kExchanges) * kTurnaroundMs;
+  std::printf("| program | cycles | median ms | worst ms | line ms | median / line | worst / line |\n");
+  std::printf("|---|---|---|---|---|---|---|\n");
+  bool failed = false;
+  for (const auto& s : all) {
+    const double m = median(s.ms), w = worst(s.ms);
+    std::printf("| %s | %zu%s | %.0f | %.0f | %.0f | %.2f | %.2f |\n", s.name.c_str(), s.ms.size(),
+                s.failed != 0 ? (" (" + std::to_string(s.failed) + " failed)").c_str() : "", m, w,
+                lineMs, m / lineMs, w / lineMs);
+    failed = failed || s.failed != 0;
+  }
+  std::printf("\nline: %zu characters (requests and replies, no echo) at %.2f ms, plus %zu turnarounds of %.0f ms\n",
+              instrumentCycleLineCharacters(), kCharMs, kExchanges, kTurnaroundMs);
+  std::printf("zort-ident.exe idle over 10 s: %.0f ms of processor time\n", idleCpuMs);
+  std::printf("zort-ident.exe start to the dialog shown: %.0f ms (Wine's start included)\n", dialogShownMs);
+  for (const char* program : {ZORT_IDENT_EXE, ZORT_READ_EXE})
+    std::printf("%s: %lld bytes\n", program, fileSize(program));
+  return failed ? 1 : 0;
+}
