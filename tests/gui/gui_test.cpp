@@ -483,6 +483,64 @@ TEST(GuiRead, AReportThatCannotBeWrittenSaysSo) {
   EXPECT_EQ(waitIdentExit(session.get(), kExitTimeoutMs), 0);
 }
 
+// The default instrument with the line of one code replaced.
+std::string withLine(const std::string& line) {
+  const std::string code = line.substr(0, line.find(' ') + 1);
+  std::istringstream lines(defaultScenario());
+  std::string scenario, each;
+  while (std::getline(lines, each))
+    if (each.rfind(code, 0) != 0) scenario += each + "\n";
+  return scenario + line + "\n";
+}
+
+// A serial number that is no file name: the report still lands in the
+// program's folder, its name made safe, the serial number kept whole.
+TEST(GuiRead, ASerialNumberThatIsNoFileNameStillNamesAFileInTheFolder) {
+  const std::string serial = "..\\\\x/y:z*1?2\"3<4>5|6-and-a-tail-longer-than-fifteen";
+  const std::string scenario = withLine("@ type=11 text=" + serial);
+  Session session("odd-serial", {"--char-ms", "0", "--scenario",
+                                 scenarioFile("odd-serial", scenario)});
+  ASSERT_TRUE(session.started());
+  runSteps(session.get(), concat(kOpenCom1, {{"click 515", "ok"},
+                                             {std::string("wait-checked 515 0 ") + kCycleWaitMs, "ok"},
+                                             {"text 540", ""},
+                                             {"text 522", "..\\x/y:z*1?2\"3<4>5|6-and-a-tail-longer-than-fifteen"},
+                                             {"click 516", "ok"},
+                                             {"text 540", ""},
+                                             {"closebox", "ok"}}));
+  EXPECT_EQ(waitIdentExit(session.get(), kExitTimeoutMs), 0);
+  std::vector<std::string> reports;
+  for (const auto& entry : std::filesystem::directory_iterator(session.get().directory + "/work"))
+    reports.push_back(entry.path().filename().string());
+  ASSERT_EQ(reports.size(), 1u) << "exactly one file, in the program's folder";
+  const std::regex pattern(
+      "\\.\\._x_y_z_1_2_3_4_5_6-and-a-tail-longer-than-fifteen_[ 123][0-9]-[01][0-9]-[0-9]{4}"
+      "_[0-9]{2}_[0-9]{2}_[0-9]{2}\\.txt");
+  EXPECT_TRUE(std::regex_match(reports[0], pattern)) << reports[0];
+}
+
+// The line hung up in the middle of a reply, as a USB adapter pulled out:
+// the cycle ends with a status code, the dialog stays usable and closes.
+TEST(GuiRead, ALineHungUpInTheMiddleOfAReplyEndsTheCycle) {
+  const std::string scenario = scenarioFile("hangup", withLine("b type=3 value=72C0 hangup=12"));
+  Session session("hangup", {"--char-ms", "0", "--scenario", scenario});
+  ASSERT_TRUE(session.started());
+  const std::vector<std::string> results =
+      runSteps(session.get(), concat(kOpenCom1, {{"click 515", "ok"},
+                                                 {std::string("wait-checked 515 0 ") + kCycleWaitMs, "ok"},
+                                                 {"text 540", nullptr},
+                                                 {"visible 516", "0"},
+                                                 // a failed cycle shows no value
+                                                 {"text 517", ""},
+                                                 {"text 519", ""},
+                                                 {"click 514", "ok"},
+                                                 {"text 514", "Выбрать"},
+                                                 {"closebox", "ok"}}));
+  ASSERT_GT(results.size(), 6u);
+  EXPECT_TRUE(results[6] == "Неверный формат." || results[6] == "Нет ответа.") << results[6];
+  EXPECT_EQ(waitIdentExit(session.get(), kExitTimeoutMs), 0);
+}
+
 // A person's click: real X pointer events at the buttons' places.
 TEST(GuiDialog, AnswersRealClicks) {
   Session session("real-click", unpaced());
