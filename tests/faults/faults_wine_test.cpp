@@ -8,10 +8,10 @@
 
 #include "tests/faults/fault_rows.h"
 #include "tests/wine/wine_rig.h"
+#include "tests/wine/wine_test_main.h"
 
 namespace {
 
-constexpr int kSkipExitCode = 77;
 const char* const kExe = ZORT_READ_EXE;
 const char* const kCom = "COM5";
 
@@ -38,25 +38,5 @@ INSTANTIATE_TEST_SUITE_P(Faults, WineFaultTest, testing::ValuesIn(faultRows()),
 }  // namespace
 
 int main(int argc, char** argv) {
-  testing::InitGoogleTest(&argc, argv);
-  std::string why;
-  if (!wineFound(why)) {
-    std::printf("SKIPPED: %s\n", why.c_str());
-    return kSkipExitCode;
-  }
-  if (access(kExe, R_OK) != 0) {
-    std::printf("SKIPPED: %s is not built (cmake --preset windows && cmake --build build/windows)\n",
-                kExe);
-    return kSkipExitCode;
-  }
-  std::string error;
-  if (!prepareWineRig(gRig, ZORT_WINE_ROOT, "faults", {}, error) ||
-      !mapComPorts(gRig, {kCom}, error)) {
-    std::printf("Wine rig: %s\n", error.c_str());
-    stopWineRig(gRig);
-    return 1;
-  }
-  const int result = RUN_ALL_TESTS();
-  stopWineRig(gRig);
-  return result;
+  return runWineTests(argc, argv, gRig, kExe, "faults", {kCom});
 }

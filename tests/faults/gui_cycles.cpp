@@ -71,17 +71,3 @@ ProcessFigures processFigures(const GuiRig& rig, const IdentSession& session) {
   return figures;
 }
 
-double unixCpuMs(const IdentSession& session) {
-  std::ifstream stat("/proc/" + std::to_string(identPid(session)) + "/stat");
-  std::string content((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-  const size_t close = content.rfind(')');
-  if (close == std::string::npos) return -1.0;
-  std::istringstream fields(content.substr(close + 2));
-  std::string field;
-  long long utime = 0, stime = 0;
-  for (int i = 3; i <= 15 && fields >> field; ++i) {
-    if (i == 14) utime = std::stoll(field);
-    if (i == 15) stime = std::stoll(field);
-  }
-  return 1000.0 * static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}

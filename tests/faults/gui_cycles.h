@@ -41,8 +41,6 @@ struct ProcessFigures {
 
 ProcessFigures processFigures(const GuiRig& rig, const IdentSession& session);
 
-// Processor time of the dialog's Linux process so far, ms; -1 if unknown.
-double unixCpuMs(const IdentSession& session);
 
 // The values zort-sim's default instrument shows, in table order.
 extern const std::array<std::string, kShownValues> kDefaultShown;

@@ -327,28 +327,14 @@ TEST(GuiRead, ReadsShowsExportsAndThenIdles) {
                      "Зав. N = EDITED-1;\r\n"));
 
   // The idle worker: no processor time to speak of over 10 s.
-  auto unixCpuMs = [&]() {
-    std::ifstream stat("/proc/" + std::to_string(identPid(session.get())) + "/stat");
-    std::string content((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    const size_t close = content.rfind(')');
-    if (close == std::string::npos) return -1.0;
-    std::istringstream fields(content.substr(close + 2));
-    std::string field;
-    long long utime = 0, stime = 0;
-    for (int i = 3; i <= 15 && fields >> field; ++i) {
-      if (i == 14) utime = std::stoll(field);
-      if (i == 15) stime = std::stoll(field);
-    }
-    return 1000.0 * static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
-  };
   std::ifstream command("/proc/" + std::to_string(identPid(session.get())) + "/cmdline");
   std::string commandLine((std::istreambuf_iterator<char>(command)), std::istreambuf_iterator<char>());
   ASSERT_NE(commandLine.find("zort-ident.exe"), std::string::npos) << "not the dialog's process";
-  const double unixBefore = unixCpuMs();
+  const double unixBefore = unixCpuMs(session.get());
   // The driver's own figure (GetProcessTimes) is shown for comparison only:
   // Wine 8 does not account another process's times.
   results = runSteps(session.get(), {{"cpu 10000", nullptr}});
-  const double unixUsed = unixCpuMs() - unixBefore;
+  const double unixUsed = unixCpuMs(session.get()) - unixBefore;
   ASSERT_GE(unixBefore, 0.0) << "no /proc entry for the dialog's process";
   std::printf("idle over 10 s: %.0f ms (/proc), %s ms (GetProcessTimes)\n", unixUsed,
               results[0].c_str());

@@ -40,3 +40,7 @@ std::string identStderr(const IdentSession& session);
 std::vector<std::string> simRequests(const IdentSession& session);
 // The unix process of the dialog program, for its processor time.
 int identPid(const IdentSession& session);
+
+// The processor time the dialog's process has used so far, in ms, from
+// /proc (Wine 8 does not account another process's times); -1 without it.
+double unixCpuMs(const IdentSession& session);

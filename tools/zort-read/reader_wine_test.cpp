@@ -12,11 +12,11 @@
 #include "serial/testing/sim_port.h"
 #include "serial/testing/test_instrument.h"
 #include "tests/wine/wine_rig.h"
+#include "tests/wine/wine_test_main.h"
 #include "tools/zort-read/reader_cases.h"
 
 namespace {
 
-constexpr int kSkipExitCode = 77;
 constexpr int kRunTimeoutMs = 120000;
 const char* const kExe = ZORT_READ_EXE;
 
@@ -124,25 +124,5 @@ TEST_F(WineReaderTest, PacedCycleTime) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  testing::InitGoogleTest(&argc, argv);
-  std::string why;
-  if (!wineFound(why)) {
-    std::printf("SKIPPED: %s\n", why.c_str());
-    return kSkipExitCode;
-  }
-  if (access(kExe, R_OK) != 0) {
-    std::printf("SKIPPED: %s is not built (cmake --preset windows && cmake --build build/windows)\n",
-                kExe);
-    return kSkipExitCode;
-  }
-  std::string error;
-  if (!prepareWineRig(gRig, ZORT_WINE_ROOT, "reader", {}, error) ||
-      !mapComPorts(gRig, kComPorts, error)) {
-    std::printf("Wine rig: %s\n", error.c_str());
-    stopWineRig(gRig);
-    return 1;
-  }
-  const int result = RUN_ALL_TESTS();
-  stopWineRig(gRig);
-  return result;
+  return runWineTests(argc, argv, gRig, kExe, "reader", kComPorts);
 }
