@@ -7,15 +7,10 @@
 #include <string>
 #include <vector>
 
-struct ChildSpec {
-  std::vector<std::string> argv;         // argv[0] is the program's path
-  std::vector<std::string> environment;  // "NAME=value", in place of the test's own
-  std::string directory;                 // "" keeps the test's
-  std::string stdinPath = "/dev/null";
-  std::string stdoutPath = "/dev/null";
-  std::string stderrPath = "/dev/null";
-  int extraFd = -1;  // passed on as file descriptor 3 when not -1
-};
+#include "tests/wine/process_run.h"
+
+// Environment: the child's whole environment, in place of the test's own.
+using ChildSpec = SpawnSpec;
 
 struct Child {
   pid_t pid = -1;

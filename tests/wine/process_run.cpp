@@ -35,33 +35,18 @@ std::vector<char*> pointersTo(std::vector<std::string>& texts) {
 
 int exitCodeOf(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
 
-// posix_spawnp with the given standard output and error descriptors (-1:
-// /dev/null) and standard input from /dev/null.
+// Standard input from /dev/null, output and error to the given descriptors
+// (-1: /dev/null).
 pid_t spawn(const std::vector<std::string>& arguments, const ProcessOptions& options, int out,
             int err) {
-  if (arguments.empty()) return -1;
-  std::vector<std::string> argumentCopy = arguments;
-  std::vector<std::string> environment = changedEnvironment(options.environment);
-  auto argv = pointersTo(argumentCopy);
-  auto envp = pointersTo(environment);
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  if (out >= 0)
-    posix_spawn_file_actions_adddup2(&actions, out, STDOUT_FILENO);
-  else
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-  if (err >= 0)
-    posix_spawn_file_actions_adddup2(&actions, err, STDERR_FILENO);
-  else
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-  if (!options.workingDirectory.empty())
-    posix_spawn_file_actions_addchdir_np(&actions, options.workingDirectory.c_str());
-  pid_t pid = -1;
-  const int failed = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  return failed == 0 ? pid : -1;
+  SpawnSpec spec;
+  spec.argv = arguments;
+  spec.environment = changedEnvironment(options.environment);
+  spec.directory = options.workingDirectory;
+  spec.stdoutFd = out;
+  spec.stderrFd = err;
+  std::string error;
+  return spawnProcess(spec, error);
 }
 
 // Reads both pipes until they close, the child has ended and a grace time
@@ -96,6 +81,57 @@ int collect(pid_t pid, int out, int err, ProcessResult& result, Clock::time_poin
 }
 
 }  // namespace
+
+pid_t spawnProcess(const SpawnSpec& spec, std::string& error) {
+  if (spec.argv.empty()) {
+    error = "no program to start";
+    return -1;
+  }
+  std::vector<std::string> argumentCopy = spec.argv;
+  std::vector<std::string> environment = spec.environment;
+  auto argv = pointersTo(argumentCopy);
+  auto envp = pointersTo(environment);
+
+  constexpr int kWritten = O_WRONLY | O_CREAT | O_TRUNC;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (spec.extraFd >= 0) posix_spawn_file_actions_adddup2(&actions, spec.extraFd, 3);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, spec.stdinPath.c_str(), O_RDONLY, 0);
+  if (spec.stdoutFd >= 0)
+    posix_spawn_file_actions_adddup2(&actions, spec.stdoutFd, STDOUT_FILENO);
+  else
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, spec.stdoutPath.c_str(), kWritten,
+                                     0644);
+  if (spec.stderrFd >= 0)
+    posix_spawn_file_actions_adddup2(&actions, spec.stderrFd, STDERR_FILENO);
+  else
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, spec.stderrPath.c_str(), kWritten,
+                                     0644);
+  if (!spec.directory.empty())
+    posix_spawn_file_actions_addchdir_np(&actions, spec.directory.c_str());
+  pid_t pid = -1;
+  const int failed = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  if (failed != 0) {
+    error = "cannot start " + spec.argv[0] + ": " + std::strerror(failed);
+    return -1;
+  }
+  return pid;
+}
+
+int waitExit(pid_t pid, int timeoutMs) {
+  if (pid <= 0) return -1;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    int status = 0;
+    const pid_t done = waitpid(pid, &status, WNOHANG);
+    if (done == pid) return exitCodeOf(status);
+    if (done < 0 && errno != EINTR) return -1;
+    if (Clock::now() >= deadline) return -2;
+    const timespec pause{0, 5 * 1000 * 1000};
+    nanosleep(&pause, nullptr);
+  }
+}
 
 std::vector<std::string> changedEnvironment(const std::vector<std::string>& changes) {
   std::vector<std::string> environment;
@@ -148,18 +184,10 @@ pid_t startProcess(const std::vector<std::string>& arguments, const ProcessOptio
 }
 
 int waitProcess(pid_t pid, int timeoutMs) {
-  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-  for (;;) {
-    int status = 0;
-    const pid_t done = waitpid(pid, &status, WNOHANG);
-    if (done == pid) return exitCodeOf(status);
-    if (done < 0 && errno != EINTR) return -1;
-    if (Clock::now() >= deadline) {
-      kill(pid, SIGKILL);
-      waitpid(pid, nullptr, 0);
-      return -2;
-    }
-    const timespec pause{0, 5 * 1000 * 1000};
-    nanosleep(&pause, nullptr);
+  const int code = waitExit(pid, timeoutMs);
+  if (code == -2) {
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
   }
+  return code;
 }
