@@ -13,9 +13,16 @@ void releaseHandle(PortConnection& connection) {
   connection.state.store(0);
 }
 
+// Keeps the system's reason for a failure, then returns its code.
+StatusCode openFailed(PortConnection& connection, StatusCode status) {
+  backendFailureText(connection.openFailure.data(), connection.openFailure.size());
+  return status;
+}
+
 }  // namespace
 
 StatusCode openPort(PortConnection& connection, const char* name, const char* mode) {
+  connection.openFailure[0] = '\0';
   if (connection.state.load() != 0) {
     closePort(connection);
     // Still in use by a transaction: its handle is released when it ends.
@@ -24,20 +31,26 @@ StatusCode openPort(PortConnection& connection, const char* name, const char* mo
   if (name == nullptr || name[0] == '\0') return kStatusOpenFailed;
 
   PortHandle handle = kNoPort;
-  if (!backendOpenDevice(name, &handle)) return kStatusOpenFailed;
+  if (!backendOpenDevice(name, &handle)) return openFailed(connection, kStatusOpenFailed);
   if (!backendApplyLineMode(handle, mode)) {
+    const StatusCode status = openFailed(connection, kStatusDcbFailed);
     backendClose(handle);
-    return kStatusDcbFailed;
+    return status;
   }
   if (!backendApplyTimeouts(handle)) {
+    const StatusCode status = openFailed(connection, kStatusTimeoutsFailed);
     backendClose(handle);
-    return kStatusTimeoutsFailed;
+    return status;
   }
   backendSetupQueues(handle);
 
   connection.handle.store(handle);
   connection.state.store(kPortOpen);
   return kStatusOk;
+}
+
+const char* openFailureText(const PortConnection& connection) {
+  return connection.openFailure.data();
 }
 
 void raiseControlLines(PortConnection& connection) {

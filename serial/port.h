@@ -2,6 +2,7 @@
 // port backend (serial/port_backend.h).
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 
@@ -24,11 +25,19 @@ enum PortState : uint32_t {
 struct PortConnection {
   std::atomic<PortHandle> handle{kNoPort};
   std::atomic<uint32_t> state{0};
+  // The system's reason (UTF-8) why the last open failed; empty after a
+  // successful open or where the system gave none. Written and read only by
+  // the thread that opens.
+  std::array<char, 160> openFailure{};
 };
 
 // Opens name (as listed; the backend adds any device-namespace prefix) in the
 // given mode. 0, or 2, 3, 5; on failure the connection holds no port.
 StatusCode openPort(PortConnection& connection, const char* name, const char* mode);
+
+// The system's reason for the last failed open, in UTF-8 ("Permission
+// denied"); "" when it succeeded or the system gave no reason.
+const char* openFailureText(const PortConnection& connection);
 
 // Raises RTS, then DTR; results ignored (a pty cannot).
 void raiseControlLines(PortConnection& connection);

@@ -51,5 +51,10 @@ void backendSleep(uint32_t milliseconds);
 
 void backendClose(PortHandle handle);
 
+// Writes, in UTF-8, the system's reason for the failure of the backend call
+// just made on this thread (errno's text, or the text of GetLastError), for
+// example "Permission denied". Call it before any other system call.
+void backendFailureText(char* destination, size_t size);
+
 // Reports each serial port of the machine (serial/discovery_<platform>.cpp).
 uint32_t backendListPorts(PortNameCallback callback, void* context);

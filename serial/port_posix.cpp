@@ -9,7 +9,9 @@
 #include <array>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 #include "serial/port_backend.h"
@@ -93,7 +95,9 @@ bool backendOpenDevice(const char* name, PortHandle* handle) {
   if (fd < 0) return false;
   const int flags = fcntl(fd, F_GETFL);
   if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0) {
+    const int error = errno;
     close(fd);
+    errno = error;
     return false;
   }
   // Unshared, where the terminal allows it.
@@ -105,7 +109,11 @@ bool backendOpenDevice(const char* name, PortHandle* handle) {
 bool backendApplyLineMode(PortHandle handle, const char* mode) {
   LineMode line{};
   termios settings{};
-  if (!parseLineMode(mode, &line) || tcgetattr(fdOf(handle), &settings) != 0) return false;
+  if (!parseLineMode(mode, &line)) {
+    errno = EINVAL;
+    return false;
+  }
+  if (tcgetattr(fdOf(handle), &settings) != 0) return false;
   cfmakeraw(&settings);
   settings.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK);
   settings.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
@@ -170,3 +178,12 @@ void backendSleep(uint32_t milliseconds) {
 }
 
 void backendClose(PortHandle handle) { close(fdOf(handle)); }
+
+void backendFailureText(char* destination, size_t size) {
+  if (size == 0) return;
+  const int error = errno;
+  std::array<char, 160> text{};
+  // The GNU strerror_r: the text may be returned in place of the buffer.
+  const char* reason = strerror_r(error, text.data(), text.size());
+  std::snprintf(destination, size, "%s", reason != nullptr ? reason : "");
+}

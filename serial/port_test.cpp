@@ -63,12 +63,14 @@ struct OpenFailure {
   const char* name;
   const char* port;
   StatusCode status;
+  const char* reason;  // the system's words kept for the user
 };
 
 const OpenFailure kOpenFailures[] = {
-    {"MissingDevice", "/dev/zort-no-such-port", kStatusOpenFailed},
-    {"EmptyName", "", kStatusOpenFailed},
-    {"NotATerminal", "/dev/null", kStatusDcbFailed},
+    {"MissingDevice", "/dev/zort-no-such-port", kStatusOpenFailed, "No such file or directory"},
+    {"EmptyName", "", kStatusOpenFailed, ""},
+    {"NotATerminal", "/dev/null", kStatusDcbFailed, "Inappropriate ioctl for device"},
+    {"ADirectory", "/", kStatusOpenFailed, "Is a directory"},
 };
 
 class OpenFailureTest : public testing::TestWithParam<OpenFailure> {};
@@ -77,6 +79,7 @@ TEST_P(OpenFailureTest, LeavesNoPortOpen) {
   PortConnection connection;
   const int before = lowestFreeDescriptor();
   EXPECT_EQ(openPort(connection, GetParam().port, kLineMode), GetParam().status);
+  EXPECT_STREQ(openFailureText(connection), GetParam().reason);
   EXPECT_FALSE(isPortOpen(connection));
   EXPECT_EQ(connection.handle.load(), kNoPort);
   EXPECT_EQ(connection.state.load(), 0u);

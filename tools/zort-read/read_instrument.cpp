@@ -58,8 +58,12 @@ StatusCode writeReport(const std::string& directory, const ResultStore& results,
   return writeReportFile(directory, name, text);
 }
 
-void printMessage(const std::string& subject, const char* programText) {
-  std::fprintf(stderr, "zort-read: %s: %s\n", subject.c_str(), programTextToUtf8(programText).c_str());
+// reason: the system's own words (UTF-8), added in brackets when there are any.
+void printMessage(const std::string& subject, const char* programText,
+                  const std::string& reason = "") {
+  const std::string because = reason.empty() ? "" : " (" + reason + ")";
+  std::fprintf(stderr, "zort-read: %s: %s%s\n", subject.c_str(),
+               programTextToUtf8(programText).c_str(), because.c_str());
 }
 
 // What one run came to, for the output.
@@ -68,13 +72,17 @@ struct Outcome {
   bool cycleRan = false;
   long long cycleMs = -1;
   std::string reportPath;
+  std::string openFailure;  // the system's reason, when the port did not open
 };
 
 void readPort(const ReaderOptions& options, const std::string& port, ResultStore& results,
               Outcome& outcome) {
   PortConnection connection;
   outcome.status = openPort(connection, port.c_str(), kLineMode);
-  if (outcome.status != kStatusOk) return;
+  if (outcome.status != kStatusOk) {
+    outcome.openFailure = openFailureText(connection);
+    return;
+  }
   raiseControlLines(connection);
 
   ReceiveBuffer receive{};
@@ -128,7 +136,7 @@ int readInstrument(const ReaderOptions& options) {
   if (outcome.status == kStatusWriteFileFailed)
     printMessage(nativeToUtf8(options.reportDirectory), statusMessage(outcome.status));
   else if (outcome.status != kStatusOk)
-    printMessage(portText, statusMessage(outcome.status));
+    printMessage(portText, statusMessage(outcome.status), outcome.openFailure);
   else if (!outcome.reportPath.empty())
     std::fprintf(stderr, "zort-read: report %s\n", nativeToUtf8(outcome.reportPath).c_str());
   // The benchmark reads the cycle's own time from this last line.

@@ -73,6 +73,7 @@ struct OpenFailure {
   const char* name;
   const char* port;
   int exitCode;
+  const char8_t* message;  // the whole line on stderr
 };
 
 class OpenFailureTest : public testing::TestWithParam<OpenFailure> {};
@@ -85,13 +86,17 @@ TEST_P(OpenFailureTest, ExitsWithTheOpenStatus) {
   const ProcessResult plain = runReader({c.port});
   EXPECT_EQ(plain.exitCode, c.exitCode);
   EXPECT_EQ(plain.out, "");
-  EXPECT_NE(plain.err.find(c.port), std::string::npos) << plain.err;
+  EXPECT_EQ(plain.err, u8text(c.message));
+  EXPECT_EQ(json.err, u8text(c.message));
 }
 
+// The status text, and the system's reason where it gave one.
 const OpenFailure kOpenFailures[] = {
-    {"NoSuchDevice", "/dev/zort-no-such-port", 2},
-    {"EmptyName", "", 2},
-    {"NotASerialLine", "/dev/null", 3},
+    {"NoSuchDevice", "/dev/zort-no-such-port", 2,
+     u8"zort-read: /dev/zort-no-such-port: Не удалось открыть порт. (No such file or directory)\n"},
+    {"EmptyName", "", 2, u8"zort-read: : Не удалось открыть порт.\n"},
+    {"NotASerialLine", "/dev/null", 3,
+     u8"zort-read: /dev/null: Не удалось установить DCB. (Inappropriate ioctl for device)\n"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Ports, OpenFailureTest, testing::ValuesIn(kOpenFailures),

@@ -81,6 +81,11 @@ TEST_F(WineReaderTest, AnUnmappedPortFailsToOpen) {
   const ProcessResult result = runExe({"--json", "COM7"});
   EXPECT_EQ(result.exitCode, 2) << result.err;
   EXPECT_EQ(result.out, expectedJson("COM7", 2, ValueTexts{}));
+  // The status text, then Windows' own reason in brackets.
+  const std::string message = reinterpret_cast<const char*>(u8"zort-read: COM7: Не удалось открыть порт. (");
+  EXPECT_EQ(result.err.rfind(message, 0), 0u) << result.err;
+  EXPECT_GT(result.err.size(), message.size() + 2) << result.err;
+  EXPECT_EQ(result.err.substr(result.err.size() - 2), ")\n") << result.err;
 }
 
 TEST_F(WineReaderTest, WritesTheSameReportAsOnLinux) {
