@@ -9,6 +9,14 @@
 #include "serial/port.h"
 #include "serial/transaction.h"
 
+#include <array>
+#include <cstddef>
+
+// Room for 64 window handles; the six value controls, in table order, use
+// the first six.
+constexpr size_t kValueControlCapacity = 64;
+using ValueControls = std::array<HWND, kValueControlCapacity>;
+
 // Handles the dialog keeps from its initialisation on.
 struct DialogHandles {
   HWND dialog;

@@ -7,26 +7,16 @@
 #include "serial/discovery.h"
 #include "serial/port.h"
 #include "ui/app_state.h"
+#include "ui/controls.h"
 #include "ui/dialog_ids.h"
 #include "ui/dialog_texts.h"
 #include "ui/export.h"
+#include "ui/read_view.h"
 
 namespace {
 
 constexpr size_t kLabelBufferSize = 80;
 constexpr size_t kPortNameBufferSize = 80;  // at most 79 characters
-
-void setText(HWND window, const char* text) {
-  SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-}
-
-void show(HWND window, bool visible) { ShowWindow(window, visible ? SW_SHOW : SW_HIDE); }
-
-bool isChecked(HWND button) { return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-
-void setChecked(HWND button, bool checked) {
-  SendMessageA(button, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-}
 
 void addPortName(void* context, const char* name) {
   SendMessageA(static_cast<HWND>(context), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
@@ -66,7 +56,7 @@ void initDialog(AppState& state, HWND dialog) {
   ValueControls& values = state.buffers->valueControls;
   for (size_t i = 0; i < kParameterCount; ++i)
     values[i] = GetDlgItem(dialog, static_cast<int>(kParameterTable[i].valueControl));
-  state.worker.windows = {dialog, w.statusLine, w.readButton, w.exportButton, &values};
+  state.worker.view = dialogReadView(state);
 
   show(w.readButton, false);
   show(w.exportButton, false);
@@ -140,7 +130,7 @@ INT_PTR onCommand(AppState& state, HWND dialog, WPARAM wParam) {
   }
   if (notification != BN_CLICKED) return FALSE;
   if (control == kOpenButton) onOpenClicked(state);
-  if (control == kReadButton) onReadClicked(state.worker);
+  if (control == kReadButton) onReadClicked(state);
   if (control == kExportButton) onExportClicked(state);
   return FALSE;
 }

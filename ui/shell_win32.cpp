@@ -59,6 +59,23 @@ int drainMessageLoop() {
   }
 }
 
+// Waits for the worker without a time limit, carrying out meanwhile the
+// worker's calls to the dialog, which are sends to this thread: a plain wait
+// would hang both when one is in flight.
+void waitForWorker(ReadWorker& worker) {
+  requestWorkerQuit(worker);
+  const HANDLE thread = worker.thread;
+  if (thread == nullptr) return;
+  for (;;) {
+    const DWORD woken = MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE);
+    if (woken != WAIT_OBJECT_0 + 1) break;  // ended, or the wait itself failed
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+  if (WaitForSingleObject(thread, INFINITE) == WAIT_FAILED) return;
+  closeWorkerThread(worker);
+}
+
 // Lives for the whole run; the worker and the dialog reach it by reference.
 AppState gState{};
 
@@ -87,7 +104,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   writeTrace(kTraceOut, " MStarts ");
 
   const int exitCode = drainMessageLoop();
-  stopReadWorker(worker);
+  waitForWorker(worker);
   buffers.reset();
   state.buffers = nullptr;
   writeTrace(kTraceErr, "join thread=%x ", state.flags.load());
