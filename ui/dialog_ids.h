@@ -4,6 +4,7 @@
 #include <cstdint>
 
 constexpr int kDialogTemplate = 512;
+constexpr int kProgramIcon = 1;  // the first icon: Explorer shows it for the file
 
 constexpr int kPortList = 513;      // COMBOBOX, drop-down list of port names
 constexpr int kOpenButton = 514;    // "Обновить" / "Выбрать" / the open port's name

@@ -8,6 +8,7 @@
 #include "serial/port.h"
 #include "ui/app_state.h"
 #include "ui/controls.h"
+#include "ui/desktop.h"
 #include "ui/dialog_ids.h"
 #include "ui/dialog_texts.h"
 #include "ui/export.h"
@@ -47,6 +48,7 @@ void refreshPortList(AppState& state) {
 void initDialog(AppState& state, HWND dialog) {
   DialogHandles& w = state.windows;
   w.dialog = dialog;
+  setDialogIcons(dialog, state.instance);
   w.portList = GetDlgItem(dialog, kPortList);
   w.readButton = GetDlgItem(dialog, kReadButton);
   w.exportButton = GetDlgItem(dialog, kExportButton);

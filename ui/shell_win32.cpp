@@ -10,6 +10,7 @@
 #include "reading/control_flags.h"
 #include "reading/read_worker.h"
 #include "ui/app_state.h"
+#include "ui/desktop.h"
 #include "ui/dialog_ids.h"
 #include "ui/dialog_texts.h"
 #include "ui/main_dialog.h"
@@ -84,6 +85,7 @@ AppState gState{};
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   AppState& state = gState;
   state.instance = instance;
+  initCommonControls();
   std::unique_ptr<LongLivedBuffers> buffers(new (std::nothrow) LongLivedBuffers{});
   if (!buffers) return 1;
   state.buffers = buffers.get();
