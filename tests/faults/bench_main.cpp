@@ -69,11 +69,7 @@ Series readerSeries(const std::string& name, size_t cycles,
 }
 
 ProcessResult runNative(const std::vector<std::string>& arguments, const std::string&) {
-  std::vector<std::string> command = {ZORT_READ_PATH};
-  command.insert(command.end(), arguments.begin(), arguments.end());
-  ProcessOptions options;
-  options.timeoutMs = 60000;
-  return runProcess(command, options);
+  return runNativeReader(ZORT_READ_PATH, arguments);
 }
 
 bool sameLine(const std::string& linePath, std::string& port) {
