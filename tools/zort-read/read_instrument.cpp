@@ -56,13 +56,26 @@ std::string reportTextOf(void* context, uint32_t controlId) {
   return position < kParameterCount ? std::string(valueText(results[position])) : std::string();
 }
 
+// "name.txt" as "name_2.txt" (and so on) when this run has written a report
+// of that name already: two instruments that answer with one serial number
+// within one second keep a report each.
+std::string unusedName(const std::string& name, std::vector<std::string>& used) {
+  std::string unused = name;
+  const size_t dot = std::min(name.rfind('.'), name.size());
+  for (int copy = 2; std::find(used.begin(), used.end(), unused) != used.end(); ++copy)
+    unused = name.substr(0, dot) + "_" + std::to_string(copy) + name.substr(dot);
+  used.push_back(unused);
+  return unused;
+}
+
 // The report of a successful read, as the dialog's To-file button writes it.
 StatusCode writeReport(const std::string& directory, const ResultStore& results,
-                       std::string& written) {
+                       std::vector<std::string>& usedNames, std::string& written) {
   const ReportTextSource source = {reportTextOf, const_cast<ResultStore*>(&results)};
   const std::string text = buildReportText(source);
-  const std::string name = nativeFileName(
-      buildReportFileName(valueText(results[kSerialNumberPosition]), localNow()));
+  const std::string name = unusedName(
+      nativeFileName(buildReportFileName(valueText(results[kSerialNumberPosition]), localNow())),
+      usedNames);
   const bool separated = directory.back() == '/' || directory.back() == '\\';
   written = directory + (separated ? "" : "/") + name;
   return writeReportFile(directory, name, text);
@@ -113,9 +126,6 @@ void readPort(PortRead& read) {
   read.cycleRan = true;
   wipeProgress(progress);
   closePort(connection);
-
-  if (read.status == kStatusOk && options.report)
-    read.status = writeReport(options.reportDirectory, read.results, read.reportPath);
 }
 
 void readPortWorker(void* context) { readPort(*static_cast<PortRead*>(context)); }
@@ -231,9 +241,13 @@ int readInstrument(const ReaderOptions& options) {
 
   // Each port's outcome in the order given, as soon as its read has ended.
   const std::vector<ExpectedText> expected = expectedTexts(options);
+  std::vector<std::string> reportNames;
   int exitStatus = 0;
   for (auto& read : reads) {
     joinWorkerThread(read->thread);
+    // Reports are written here, one after another.
+    if (read->status == kStatusOk && options.report)
+      read->status = writeReport(options.reportDirectory, read->results, reportNames, read->reportPath);
     Verification verification;
     if (read->cycleRan && read->cycleStatus == kStatusOk) {
       verification.compared = true;

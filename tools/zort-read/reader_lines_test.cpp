@@ -102,6 +102,22 @@ TEST_F(LineTest, EightInstrumentsAtOnce) {
   EXPECT_LT(all, 3 * single + 100) << result.err;
 }
 
+// Reports are written one after another; two instruments with one serial
+// number, read within the same second, keep a report each.
+TEST_F(LineTest, EveryInstrumentKeepsItsReport) {
+  startInstruments(3);
+  journalIn();
+  const ProcessResult result = runReader({"--report", directory, ports[0], ports[1], ports[2]});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  // In one second: ZT-004217_<time>.txt, then _2.txt and _3.txt.
+  const auto files = filesIn(directory);
+  ASSERT_EQ(files.size(), 3u);
+  for (const auto& file : files) {
+    EXPECT_EQ(file.rfind("ZT-004217_", 0), 0u) << file;
+    EXPECT_EQ(readFile(directory + "/" + file), expectedReportText()) << file;
+  }
+}
+
 std::vector<std::string> rowsOf(const std::string& journal) {
   std::vector<std::string> rows;
   size_t start = 0;
@@ -207,6 +223,7 @@ TEST_P(UnwritableJournalTest, PrintsTheValuesThenExitsWith9) {
   EXPECT_EQ(result.out, expectedJson(ports[0], 0, instrumentValues()));
   EXPECT_EQ(result.err, "zort-read: " + journal + utf8(u8": Не удалось записать.файл (") +
                             GetParam().reason + ")\n");
+  rmdir((directory + "/folder").c_str());
 }
 
 const UnwritableJournal kUnwritableJournals[] = {
