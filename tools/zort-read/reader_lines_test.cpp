@@ -118,6 +118,25 @@ TEST_F(LineTest, EveryInstrumentKeepsItsReport) {
   }
 }
 
+// --all reads what --list finds, in its order (on this machine: whatever
+// serial ports it has, answering or not).
+TEST(ReaderAll, ReadsEveryListedPort) {
+  const ProcessResult list = runReader({"--list"});
+  const ProcessResult all = runReader({"--all", "--json"});
+  if (list.exitCode == 1) {
+    EXPECT_EQ(all.exitCode, 1) << "no port found";
+    EXPECT_EQ(all.out, "");
+    return;
+  }
+  std::istringstream listed(list.out), read(all.out);
+  std::string port, object;
+  while (std::getline(listed, port)) {
+    ASSERT_TRUE(std::getline(read, object)) << "no object for " << port;
+    EXPECT_EQ(object.rfind("{\"port\": \"" + port + "\", ", 0), 0u) << object;
+  }
+  EXPECT_FALSE(std::getline(read, object)) << object;
+}
+
 std::vector<std::string> rowsOf(const std::string& journal) {
   std::vector<std::string> rows;
   size_t start = 0;
