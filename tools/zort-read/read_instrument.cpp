@@ -170,8 +170,8 @@ int printOutcome(const ReaderOptions& options, const PortRead& read, bool severa
   if (options.trace && read.cycleMs >= 0)
     std::fprintf(stderr, "%scycle %lld ms\n", read.tracePrefix.c_str(), read.cycleMs);
 
-  if (read.status != kStatusOk) return static_cast<int>(read.status);
-  return verification != nullptr && !verification->mismatches.empty() ? kMismatchExitCode : 0;
+  const bool differs = verification != nullptr && !verification->mismatches.empty();
+  return std::max(static_cast<int>(read.status), differs ? kMismatchExitCode : 0);
 }
 
 // Appends the port's row; false (told on stderr) when the journal cannot
