@@ -20,6 +20,24 @@ void showProgress(const StatusLine& statusLine, const char* format, size_t posit
   statusLine.setText(statusLine.context, text.data());
 }
 
+bool worthRetrying(StatusCode status) {
+  return status == kStatusNoAnswer || status == kStatusBadFormat;
+}
+
+// One position's request, tried again while it ends with 7 or 8 and tries
+// are left. A failed try leaves the store's cursor where it was.
+ReplySlot requestWithRetries(LinkContext& link, uint8_t code, uint32_t retries) {
+  ReplySlot slot = requestParameter(link, code);
+  for (uint32_t attempt = 1; attempt <= retries && slot.length == 0 && worthRetrying(slot.status);
+       ++attempt) {
+    const ExchangeObserver* observer = link.observer;
+    if (observer != nullptr && observer->onRetry != nullptr)
+      observer->onRetry(observer->context, attempt + 1, slot.status);
+    slot = requestParameter(link, code);
+  }
+  return slot;
+}
+
 StatusCode readAllPositions(const StatusLine& statusLine, ControlFlags& flags,
                             ReadContext& context) {
   ReplyStore store;
@@ -31,7 +49,7 @@ StatusCode readAllPositions(const StatusLine& statusLine, ControlFlags& flags,
 
   LinkContext link = {context.port, context.receive, &store, context.observer};
   for (size_t position = 0; position < kParameterCount; ++position) {
-    slots[position] = requestParameter(link, kParameterTable[position].code);
+    slots[position] = requestWithRetries(link, kParameterTable[position].code, context.retries);
     if (slots[position].length == 0) return slots[position].status;
     const StatusCode formatted = formatParameter(slots[position], position, results);
     if (formatted != kStatusOk) return formatted;

@@ -16,9 +16,13 @@ struct ReadContext {
   ReceiveBuffer* receive;
   ResultStore* results;
   const ExchangeObserver* observer;  // may be null
+  // How many more times an exchange that ended with 7 or 8 is tried before
+  // the cycle fails with that code. The dialog never retries.
+  uint32_t retries = 0;
 };
 
 // Clears the six value texts, then requests, formats and reports each
 // position in table order; stops at the first failure (6, 7, 8) or, after a
-// position, on CancelRequested (10). Clears Busy on every way out.
+// position, on CancelRequested (10). Clears Busy on every way out. An
+// exchange that ends with 7 or 8 is tried up to context.retries more times.
 StatusCode runReadCycle(const StatusLine& statusLine, ControlFlags& flags, ReadContext& context);

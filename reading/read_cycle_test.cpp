@@ -206,6 +206,67 @@ TEST_F(ReadCycleTest, ClosingThePortDuringACycle) {
   EXPECT_EQ(port.connection.state.load(), 0u);
 }
 
+struct RetryCase {
+  const char* name;
+  const char* firstAnswer;  // position 1's answer to its first request; later ones are good
+  uint32_t retries;
+  StatusCode status;
+  size_t requests;  // requests the sim saw in all
+};
+
+class CycleRetryTest : public ReadCycleTest, public testing::WithParamInterface<RetryCase> {};
+
+void countRetry(void* context, uint32_t attempt, StatusCode status) {
+  auto& seen = *static_cast<std::vector<std::pair<uint32_t, StatusCode>>*>(context);
+  seen.emplace_back(attempt, status);
+}
+
+// An exchange that ended with 7 or 8 is tried again while tries are left;
+// the values come out as from an undisturbed cycle.
+TEST_P(CycleRetryTest, TriesAFailedExchangeAgain) {
+  const RetryCase& c = GetParam();
+  start(scenarioWith(1, c.firstAnswer) + kTestInstrumentLines[1] + "\n");
+  std::vector<std::pair<uint32_t, StatusCode>> retried;
+  const ExchangeObserver observer = {nullptr, nullptr, &retried, countRetry};
+  context.observer = &observer;
+  context.retries = c.retries;
+  EXPECT_EQ(cycle(), c.status);
+  EXPECT_EQ(loggedRequests(port).size(), c.requests);
+  if (c.status == kStatusOk) {
+    EXPECT_EQ(values(), std::vector<std::string>(kValues.begin(), kValues.end()));
+    ASSERT_EQ(retried.size(), 1u);
+    EXPECT_EQ(retried[0].first, 2u) << "the second try";
+  }
+}
+
+const RetryCase kRetryCases[] = {
+    {"LostOnceWithoutRetries", "silent", 0, kStatusNoAnswer, 2},
+    {"LostOnceWithOneRetry", "silent", 1, kStatusOk, 7},
+    {"WrongLrcOnceWithOneRetry", "reply=0002004238000001 bad-lrc", 1, kStatusOk, 7},
+    {"EchoOnlyOnceWithThreeRetries", "echo-only", 3, kStatusOk, 7},
+};
+
+INSTANTIATE_TEST_SUITE_P(Retries, CycleRetryTest, testing::ValuesIn(kRetryCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ReadCycleTest, RetriesGiveUpWithTheLastStatus) {
+  start(scenarioWith(4, "silent"));
+  context.retries = 2;
+  EXPECT_EQ(cycle(), kStatusNoAnswer);
+  EXPECT_EQ(loggedRequests(port).size(), 4u + 3u) << "three tries of position 4";
+}
+
+TEST_F(ReadCycleTest, ASendFailureIsNotRetried) {
+  start(defaultScenario());
+  closePort(port.connection);
+  std::vector<std::pair<uint32_t, StatusCode>> retried;
+  const ExchangeObserver observer = {nullptr, nullptr, &retried, countRetry};
+  context.observer = &observer;
+  context.retries = 3;
+  EXPECT_EQ(cycle(), kStatusSendFailed);
+  EXPECT_TRUE(retried.empty());
+}
+
 // The benchmark of the line: a full cycle with the simulator paced like a
 // 1200-baud line. The cycle cannot be faster than the line carries its
 // characters; it waits 9 ms a request character + 40 ms and ends each

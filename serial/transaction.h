@@ -22,6 +22,9 @@ struct ExchangeObserver {
   void (*onSent)(void* context, const char* characters, size_t count);
   void (*onReceived)(void* context, const char* characters, size_t count);
   void* context;
+  // Before a further try of the same request, after an exchange that ended
+  // with status (7 or 8); attempt counts the tries, the first being 1.
+  void (*onRetry)(void* context, uint32_t attempt, StatusCode status) = nullptr;
 };
 
 struct LinkContext {

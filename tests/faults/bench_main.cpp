@@ -1,6 +1,7 @@
 // zort-bench [CYCLES]: cycle times against the 1200-baud-paced zort-sim of
 // zort-read natively, zort-read.exe under Wine and zort-ident.exe under
-// Wine, next to the line's own time; the idle processor time of
+// Wine, next to the line's own time; eight instruments read at once by one
+// zort-read (and zort-read.exe) against one; the idle processor time of
 // zort-ident.exe, its time from start to the dialog shown, and the sizes of
 // the Windows programs. Prints one Markdown table.
 #include <sys/stat.h>
@@ -69,11 +70,7 @@ Series readerSeries(const std::string& name, size_t cycles,
 }
 
 ProcessResult runNative(const std::vector<std::string>& arguments, const std::string&) {
-  std::vector<std::string> command = {ZORT_READ_PATH};
-  command.insert(command.end(), arguments.begin(), arguments.end());
-  ProcessOptions options;
-  options.timeoutMs = 60000;
-  return runProcess(command, options);
+  return runNativeReader(ZORT_READ_PATH, arguments);
 }
 
 bool sameLine(const std::string& linePath, std::string& port) {
@@ -92,6 +89,64 @@ bool viaCom5(const std::string& linePath, std::string& port) {
   port = "COM5";
   return connectComPort(gRig->wine, port, linePath, error);
 }
+
+// Eight paced instruments at once against one, by the same program: the
+// program's own times (--trace's last line: one cycle; for eight, from the
+// workers' start to the last one's end) and the whole run's wall time.
+constexpr size_t kInstruments = 8;
+
+struct ParallelSeries {
+  std::string name;
+  std::vector<double> oneMs, eightMs, oneWallMs, eightWallMs;
+  size_t failed = 0;
+};
+
+bool timedRun(ProcessResult (*run)(const std::vector<std::string>&, const std::string&),
+              const std::vector<std::string>& ports, std::vector<double>& traced,
+              std::vector<double>& wall) {
+  std::vector<std::string> arguments = {"--trace", "--json"};
+  arguments.insert(arguments.end(), ports.begin(), ports.end());
+  const long long startedAt = monotonicMs();
+  const ProcessResult result = run(arguments, ports[0]);
+  const long long took = monotonicMs() - startedAt;
+  const long long ms = tracedCycleMs(result.err);
+  if (result.exitCode != 0 || ms < 0) return false;
+  traced.push_back(static_cast<double>(ms));
+  wall.push_back(static_cast<double>(took));
+  return true;
+}
+
+ParallelSeries parallelSeries(const std::string& name, size_t cycles,
+                              ProcessResult (*run)(const std::vector<std::string>&, const std::string&),
+                              const std::vector<std::string>& names) {
+  ParallelSeries series{name, {}, {}, {}, {}, 0};
+  std::vector<SimProcess> sims(kInstruments);
+  std::vector<std::string> scenarioPaths(kInstruments), ports;
+  std::string error;
+  for (size_t i = 0; i < kInstruments && error.empty(); ++i) {
+    if (!startScenarioSim(sims[i], scenarioPaths[i], instrumentScenario(), {"--char-ms", "8.33"}, error))
+      break;
+    if (names.empty()) {
+      ports.push_back(sims[i].linePath);
+    } else if (connectComPort(gRig->wine, names[i], sims[i].linePath, error)) {
+      ports.push_back(names[i]);
+    }
+  }
+  if (ports.size() != kInstruments) {
+    std::fprintf(stderr, "%s: %s\n", name.c_str(), error.c_str());
+    series.failed = cycles;
+  }
+  // One and eight in turn, so that both meet the same load.
+  for (size_t i = 0; i < cycles && series.failed == 0; ++i) {
+    if (!timedRun(run, {ports[0]}, series.oneMs, series.oneWallMs)) ++series.failed;
+    if (!timedRun(run, ports, series.eightMs, series.eightWallMs)) ++series.failed;
+  }
+  for (size_t i = 0; i < kInstruments; ++i) stopScenarioSim(sims[i], scenarioPaths[i]);
+  return series;
+}
+
+const std::vector<std::string> kEightComPorts = {"COM21", "COM22", "COM23", "COM24",
+                                                 "COM25", "COM26", "COM27", "COM28"};
 
 long long fileSize(const char* path) {
   struct stat info {};
@@ -112,7 +167,9 @@ int main(int argc, char** argv) {
   static GuiRig rig;
   std::string error;
   if (!startGuiRig(rig, ZORT_BENCH_DIR, ZORT_WINE_ROOT, error) ||
-      !mapComPorts(rig.wine, {"COM1", "COM5"}, error)) {
+      !mapComPorts(rig.wine, {"COM1", "COM5", "COM21", "COM22", "COM23", "COM24", "COM25",
+                              "COM26", "COM27", "COM28"},
+                   error)) {
     std::printf("the GUI rig did not start: %s\n", error.c_str());
     stopGuiRig(rig);
     return 1;
@@ -122,6 +179,9 @@ int main(int argc, char** argv) {
   std::vector<Series> all;
   all.push_back(readerSeries("zort-read (Linux)", cycles, runNative, sameLine));
   all.push_back(readerSeries("zort-read.exe (Wine)", cycles, runExe, viaCom5));
+  std::vector<ParallelSeries> parallel;
+  parallel.push_back(parallelSeries("zort-read (Linux)", cycles, runNative, {}));
+  parallel.push_back(parallelSeries("zort-read.exe (Wine)", cycles, runExe, kEightComPorts));
 
   // zort-ident.exe: press to the Read button back up, the driver's stopwatch.
   Series ident{"zort-ident.exe (Wine)", {}, 0};
@@ -171,6 +231,18 @@ int main(int argc, char** argv) {
     std::printf("| %s | %zu%s | %.0f | %.0f | %.0f | %.2f | %.2f |\n", s.name.c_str(), s.ms.size(),
                 s.failed != 0 ? (" (" + std::to_string(s.failed) + " failed)").c_str() : "", m, w,
                 lineMs, m / lineMs, w / lineMs);
+    failed = failed || s.failed != 0;
+  }
+  std::printf("\n| eight instruments at once | runs | one: median ms | eight: median ms | eight / one | "
+              "one: wall ms | eight: wall ms | wall eight / one |\n");
+  std::printf("|---|---|---|---|---|---|---|---|\n");
+  for (const auto& s : parallel) {
+    const double one = median(s.oneMs), eight = median(s.eightMs);
+    const double oneWall = median(s.oneWallMs), eightWall = median(s.eightWallMs);
+    std::printf("| %s | %zu%s | %.0f | %.0f | %.2f | %.0f | %.0f | %.2f |\n", s.name.c_str(),
+                s.eightMs.size(),
+                s.failed != 0 ? (" (" + std::to_string(s.failed) + " failed)").c_str() : "", one,
+                eight, eight / one, oneWall, eightWall, eightWall / oneWall);
     failed = failed || s.failed != 0;
   }
   std::printf("\nline: %zu characters (requests and replies, no echo) at %.2f ms, plus %zu turnarounds of %.0f ms\n",

@@ -11,8 +11,8 @@ double elapsedExactMs(const ExchangeTrace& trace) {
 
 void writeExchange(void* context, const char* direction, const char* characters, size_t count) {
   auto& trace = *static_cast<ExchangeTrace*>(context);
-  std::fprintf(trace.stream, "%9.1f ms %s %3zu %s\n", elapsedExactMs(trace), direction, count,
-               escapeLineText(characters, count).c_str());
+  std::fprintf(trace.stream, "%s%9.1f ms %s %3zu %s\n", trace.prefix.c_str(), elapsedExactMs(trace),
+               direction, count, escapeLineText(characters, count).c_str());
   std::fflush(trace.stream);
 }
 
@@ -24,9 +24,18 @@ void onReceived(void* context, const char* characters, size_t count) {
   writeExchange(context, "received", characters, count);
 }
 
+void onRetry(void* context, uint32_t attempt, StatusCode status) {
+  auto& trace = *static_cast<ExchangeTrace*>(context);
+  std::fprintf(trace.stream, "%s%9.1f ms try %u after status %u\n", trace.prefix.c_str(),
+               elapsedExactMs(trace), static_cast<unsigned>(attempt), static_cast<unsigned>(status));
+  std::fflush(trace.stream);
+}
+
 }  // namespace
 
-ExchangeObserver traceObserver(ExchangeTrace& trace) { return {onSent, onReceived, &trace}; }
+ExchangeObserver traceObserver(ExchangeTrace& trace) {
+  return {onSent, onReceived, &trace, onRetry};
+}
 
 long long elapsedMs(const ExchangeTrace& trace) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -

@@ -12,9 +12,11 @@
 struct ExchangeTrace {
   FILE* stream;
   std::chrono::steady_clock::time_point start;
+  std::string prefix;  // before every line: the port's name when several are read
 };
 
-// An observer that writes to trace.stream; trace must outlive its use.
+// An observer that writes to trace.stream, a line per exchange and per
+// further try (--retries); trace must outlive its use.
 ExchangeObserver traceObserver(ExchangeTrace& trace);
 
 // Milliseconds since trace.start.

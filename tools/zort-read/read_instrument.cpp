@@ -1,20 +1,30 @@
 #include "tools/zort-read/read_instrument.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "protocol/parameters.h"
 #include "protocol/trace.h"
 #include "reading/read_cycle.h"
+#include "reading/worker_thread.h"
 #include "report/report.h"
 #include "serial/discovery.h"
 #include "serial/port.h"
 #include "tools/zort-read/cp1251.h"
 #include "tools/zort-read/exchange_trace.h"
+#include "tools/zort-read/journal.h"
+#include "tools/zort-read/journal_file.h"
 #include "tools/zort-read/reader_output.h"
 #include "tools/zort-read/reader_platform.h"
+#include "tools/zort-read/verification.h"
 
 namespace {
+
+// A difference from --expect ends the program with this status.
+constexpr int kMismatchExitCode = 11;
 
 // The progress line on a terminal: rewritten in place, wiped at the end.
 constexpr size_t kProgressColumns = 24;
@@ -46,13 +56,26 @@ std::string reportTextOf(void* context, uint32_t controlId) {
   return position < kParameterCount ? std::string(valueText(results[position])) : std::string();
 }
 
+// "name.txt" as "name_2.txt" (and so on) when this run has written a report
+// of that name already: two instruments that answer with one serial number
+// within one second keep a report each.
+std::string unusedName(const std::string& name, std::vector<std::string>& used) {
+  std::string unused = name;
+  const size_t dot = std::min(name.rfind('.'), name.size());
+  for (int copy = 2; std::find(used.begin(), used.end(), unused) != used.end(); ++copy)
+    unused = name.substr(0, dot) + "_" + std::to_string(copy) + name.substr(dot);
+  used.push_back(unused);
+  return unused;
+}
+
 // The report of a successful read, as the dialog's To-file button writes it.
 StatusCode writeReport(const std::string& directory, const ResultStore& results,
-                       std::string& written) {
+                       std::vector<std::string>& usedNames, std::string& written) {
   const ReportTextSource source = {reportTextOf, const_cast<ResultStore*>(&results)};
   const std::string text = buildReportText(source);
-  const std::string name = nativeFileName(
-      buildReportFileName(valueText(results[kSerialNumberPosition]), localNow()));
+  const std::string name = unusedName(
+      nativeFileName(buildReportFileName(valueText(results[kSerialNumberPosition]), localNow())),
+      usedNames);
   const bool separated = directory.back() == '/' || directory.back() == '\\';
   written = directory + (separated ? "" : "/") + name;
   return writeReportFile(directory, name, text);
@@ -66,43 +89,115 @@ void printMessage(const std::string& subject, const char* programText,
                programTextToUtf8(programText).c_str(), because.c_str());
 }
 
-// What one run came to, for the output.
-struct Outcome {
-  StatusCode status = kStatusOk;
+// One port's read: what its worker is given, and what it came to. Each
+// worker has its own connection, buffers and results.
+struct PortRead {
+  const ReaderOptions* options = nullptr;
+  std::string port;         // as given (the platform's encoding)
+  bool showProgress = false;
+  std::string tracePrefix;  // "" with one port
+  WorkerThread thread;
+
+  ResultStore results{};
+  StatusCode status = kStatusOk;  // the port's: the cycle's, or 9 for its report
+  StatusCode cycleStatus = kStatusOk;
   bool cycleRan = false;
   long long cycleMs = -1;
   std::string reportPath;
   std::string openFailure;  // the system's reason, when the port did not open
 };
 
-void readPort(const ReaderOptions& options, const std::string& port, ResultStore& results,
-              Outcome& outcome) {
+void readPort(PortRead& read) {
+  const ReaderOptions& options = *read.options;
   PortConnection connection;
-  outcome.status = openPort(connection, port.c_str(), kLineMode);
-  if (outcome.status != kStatusOk) {
-    outcome.openFailure = openFailureText(connection);
+  read.status = openPort(connection, read.port.c_str(), kLineMode);
+  if (read.status != kStatusOk) {
+    read.openFailure = openFailureText(connection);
     return;
   }
   raiseControlLines(connection);
 
   ReceiveBuffer receive{};
-  ExchangeTrace trace = {stderr, std::chrono::steady_clock::now()};
+  ExchangeTrace trace = {stderr, std::chrono::steady_clock::now(), read.tracePrefix};
   const ExchangeObserver observer = traceObserver(trace);
-  Progress progress = {!options.trace && isTerminal(stderr)};
+  Progress progress = {read.showProgress};
   showProgressText(&progress, "Ждём!...");
   ControlFlags flags{kBusy};
-  ReadContext context = {&connection, &receive, &results, options.trace ? &observer : nullptr};
+  ReadContext context = {&connection, &receive, &read.results,
+                         options.trace ? &observer : nullptr, options.retries};
   const StatusLine statusLine = {showProgressText, &progress};
 
   trace.start = std::chrono::steady_clock::now();
-  outcome.status = runReadCycle(statusLine, flags, context);
-  outcome.cycleMs = elapsedMs(trace);
-  outcome.cycleRan = true;
+  read.status = runReadCycle(statusLine, flags, context);
+  read.cycleStatus = read.status;
+  read.cycleMs = elapsedMs(trace);
+  read.cycleRan = true;
   wipeProgress(progress);
   closePort(connection);
+}
 
-  if (outcome.status == kStatusOk && options.report)
-    outcome.status = writeReport(options.reportDirectory, results, outcome.reportPath);
+void readPortWorker(void* context) { readPort(*static_cast<PortRead*>(context)); }
+
+void collectPortName(void* context, const char* name) {
+  static_cast<std::vector<std::string>*>(context)->emplace_back(name);
+}
+
+// The values expected, in UTF-8 like the values read.
+std::vector<ExpectedText> expectedTexts(const ReaderOptions& options) {
+  std::vector<ExpectedText> texts;
+  for (const auto& value : options.expected)
+    texts.push_back({value.position, nativeToUtf8(value.text)});
+  return texts;
+}
+
+// Prints one port's outcome: its block of values (headed by the port when
+// several are read) or JSON line, the differences, and the failure on
+// stderr. Returns the port's exit status.
+int printOutcome(const ReaderOptions& options, const PortRead& read, bool several,
+                 const Verification* verification) {
+  const std::string portText = nativeToUtf8(read.port);
+  if (options.json) {
+    std::fputs(formatJson(portText, read.status, read.results, verification).c_str(), stdout);
+  } else {
+    if (several) std::printf("[%s]\n", portText.c_str());
+    if (read.cycleRan) std::fputs(formatValueLines(read.results).c_str(), stdout);
+    if (verification != nullptr)
+      for (const auto& mismatch : verification->mismatches)
+        std::printf("%s\n", mismatchLine(mismatch).c_str());
+    if (several) std::fputs("\n", stdout);
+  }
+  std::fflush(stdout);
+
+  if (read.status == kStatusWriteFileFailed)
+    printMessage(nativeToUtf8(options.reportDirectory), statusMessage(read.status));
+  else if (read.status != kStatusOk)
+    printMessage(portText, statusMessage(read.status), read.openFailure);
+  else if (!read.reportPath.empty())
+    std::fprintf(stderr, "zort-read: %s%sreport %s\n", several ? portText.c_str() : "",
+                 several ? ": " : "", nativeToUtf8(read.reportPath).c_str());
+  if (options.trace && read.cycleMs >= 0)
+    std::fprintf(stderr, "%scycle %lld ms\n", read.tracePrefix.c_str(), read.cycleMs);
+
+  const bool differs = verification != nullptr && !verification->mismatches.empty();
+  return std::max(static_cast<int>(read.status), differs ? kMismatchExitCode : 0);
+}
+
+// Appends the port's row; false (told on stderr) when the journal cannot
+// take it.
+bool journalPort(const ReaderOptions& options, const PortRead& read,
+                 const Verification* verification) {
+  JournalEntry entry = {localNow(), nativeToUtf8(read.port), read.status, &read.results,
+                        verification != nullptr, std::nullopt};
+  if (verification != nullptr && verification->compared)
+    entry.matched = verification->mismatches.empty();
+  std::string error;
+  if (appendJournalRow(options.journalPath, journalHeader(entry.expectGiven), journalRow(entry),
+                       error))
+    return true;
+  std::fprintf(stderr, "zort-read: %s: %s (%s)\n", nativeToUtf8(options.journalPath).c_str(),
+               programTextToUtf8(statusMessage(kStatusWriteFileFailed)).c_str(),
+               nativeToUtf8(error).c_str());
+  return false;
 }
 
 }  // namespace
@@ -112,37 +207,72 @@ int readInstrument(const ReaderOptions& options) {
   redirectTrace(kTraceOut, options.trace ? stderr : nullptr);
   redirectTrace(kTraceErr, options.trace ? stderr : nullptr);
 
-  ResultStore results{};
-  Outcome outcome;
-  std::string port = options.port;
+  std::vector<std::string> ports = options.ports;
   SimulatorProcess simulator;
-  std::string error;
-  if (options.simulate && !startSimulator(simulator, error)) {
-    std::fprintf(stderr, "zort-read: %s\n", error.c_str());
-    outcome.status = kStatusOpenFailed;
-  } else {
-    if (options.simulate) port = simulator.linePath;
-    readPort(options, port, results, outcome);
+  bool simulatorFailed = false;
+  if (options.simulate) {
+    std::string error;
+    simulatorFailed = !startSimulator(simulator, error);
+    if (simulatorFailed) std::fprintf(stderr, "zort-read: %s\n", error.c_str());
+    ports = {simulator.linePath};
   }
+  if (options.allPorts) {
+    (void)enumeratePorts(collectPortName, &ports);
+    if (ports.empty()) {
+      std::fprintf(stderr, "zort-read: %s\n",
+                   programTextToUtf8(statusMessage(kStatusNoPortFound)).c_str());
+      return static_cast<int>(kStatusNoPortFound);
+    }
+  }
+
+  // One worker per port, all at once; the reads are set up in full before
+  // the first worker starts, so that none of them moves.
+  const bool several = ports.size() > 1;
+  std::vector<std::unique_ptr<PortRead>> reads;
+  for (const auto& port : ports) {
+    auto read = std::make_unique<PortRead>();
+    read->options = &options;
+    read->port = port;
+    read->showProgress = !several && !options.trace && isTerminal(stderr);
+    read->tracePrefix = several ? nativeToUtf8(port) + ": " : "";
+    reads.push_back(std::move(read));
+  }
+  const auto start = std::chrono::steady_clock::now();
+  for (auto& read : reads) {
+    if (simulatorFailed) {
+      read->status = kStatusOpenFailed;
+      continue;
+    }
+    // Without a thread of its own a port is read in turn, here.
+    if (!startWorkerThread(read->thread, readPortWorker, read.get())) readPort(*read);
+  }
+
+  // Each port's outcome in the order given, as soon as its read has ended.
+  const std::vector<ExpectedText> expected = expectedTexts(options);
+  std::vector<std::string> reportNames;
+  int exitStatus = 0;
+  for (auto& read : reads) {
+    joinWorkerThread(read->thread);
+    // Reports are written here, one after another.
+    if (read->status == kStatusOk && options.report)
+      read->status = writeReport(options.reportDirectory, read->results, reportNames, read->reportPath);
+    Verification verification;
+    if (read->cycleRan && read->cycleStatus == kStatusOk) {
+      verification.compared = true;
+      verification.mismatches = compareValues(expected, read->results);
+    }
+    const Verification* checked = options.expected.empty() ? nullptr : &verification;
+    exitStatus = std::max(exitStatus, printOutcome(options, *read, several, checked));
+    if (!options.journalPath.empty() && !journalPort(options, *read, checked))
+      exitStatus = std::max(exitStatus, static_cast<int>(kStatusWriteFileFailed));
+  }
+  const auto allMs =
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
+          .count();
   stopSimulator(simulator);
-
-  const std::string portText = nativeToUtf8(port);
-  if (options.json)
-    std::fputs(formatJson(portText, outcome.status, results).c_str(), stdout);
-  else if (outcome.cycleRan)
-    std::fputs(formatValueLines(results).c_str(), stdout);
-  std::fflush(stdout);
-
-  if (outcome.status == kStatusWriteFileFailed)
-    printMessage(nativeToUtf8(options.reportDirectory), statusMessage(outcome.status));
-  else if (outcome.status != kStatusOk)
-    printMessage(portText, statusMessage(outcome.status), outcome.openFailure);
-  else if (!outcome.reportPath.empty())
-    std::fprintf(stderr, "zort-read: report %s\n", nativeToUtf8(outcome.reportPath).c_str());
-  // The benchmark reads the cycle's own time from this last line.
-  if (options.trace && outcome.cycleMs >= 0)
-    std::fprintf(stderr, "cycle %lld ms\n", outcome.cycleMs);
-  return static_cast<int>(outcome.status);
+  // The benchmark reads the time of all the reads from this last line.
+  if (options.trace && several) std::fprintf(stderr, "cycle %lld ms\n", static_cast<long long>(allMs));
+  return exitStatus;
 }
 
 namespace {

@@ -9,6 +9,7 @@
 #include <regex>
 #include <sstream>
 
+#include "serial/testing/sim_port.h"
 #include "serial/testing/test_instrument.h"
 
 namespace {
@@ -20,6 +21,8 @@ const std::array<std::string, kParameterCount> kLabels = {
     utf8(u8"Зав. N "),   utf8(u8"ДУ (мм)"), utf8(u8"Сетевой адрес")};
 
 const std::array<const char*, kParameterCount> kCodes = {"A", "B", "b", "@", "I", "F"};
+const std::array<const char*, kParameterCount> kKeys = {"version", "build",  "checksum",
+                                                        "serial",  "bore",   "address"};
 
 std::string message(int status) {
   switch (status) {
@@ -78,6 +81,84 @@ const std::vector<ReaderCase>& readerCases() {
   return cases;
 }
 
+const std::vector<LineCase>& lineCases() {
+  const ValueTexts all = valuesBefore(kParameterCount);
+  // Position 1 (build) gets no answer the first time, and its reply after.
+  const std::string lostOnce = instrumentScenario(1, "silent") + kTestInstrumentLines[1] + "\n";
+  const std::string otherChecksum = instrumentScenario(2, "type=3 value=ABCD");
+  ValueTexts otherValues = all;
+  otherValues[kChecksumPosition] = "ABCD";
+  const std::string matched = ", \"match\": true, \"mismatches\": []";
+  const std::vector<std::string> json = {"--json", kPortsArgument};
+  static const std::vector<LineCase> cases = {
+      {"ThreeInstruments",
+       {{instrumentScenario(), 0, all, ""}, {instrumentScenario(), 0, all, ""},
+        {instrumentScenario(), 0, all, ""}},
+       json, 0},
+      {"FailingPortsAmongGoodOnes",
+       {{instrumentScenario(3, "silent"), 7, valuesBefore(3), ""},
+        {instrumentScenario(), 0, all, ""},
+        {kNoInstrument, 2, ValueTexts{}, ""}},
+       json, 7},
+      {"ExpectMatches",
+       {{instrumentScenario(), 0, all, matched}},
+       {"--json", "--expect", "version=22, checksum = 72C0 ,serial=ZT-004217", kPortsArgument}, 0},
+      {"ExpectFindsADifference",
+       {{instrumentScenario(), 0, all, matched},
+        {otherChecksum, 0, otherValues,
+         ", \"match\": false, \"mismatches\": [{\"key\": \"checksum\", \"expected\": \"72C0\", "
+         "\"value\": \"ABCD\"}]"}},
+       {"--json", "--expect=checksum=72C0,build=2025", kPortsArgument}, 11},
+      {"ExpectAfterAFailedRead",
+       {{instrumentScenario(0, "silent"), 7, ValueTexts{}, ", \"match\": null, \"mismatches\": []"},
+        {otherChecksum, 0, otherValues,
+         ", \"match\": false, \"mismatches\": [{\"key\": \"checksum\", \"expected\": \"72C0\", "
+         "\"value\": \"ABCD\"}]"}},
+       {"--json", "--expect", "checksum=72C0", kPortsArgument}, 11},
+      {"LostReplyWithoutRetries", {{lostOnce, 7, valuesBefore(1), ""}}, json, 7},
+      {"LostReplyWithOneRetry", {{lostOnce, 0, all, ""}},
+       {"--retries", "1", "--json", kPortsArgument}, 0},
+  };
+  return cases;
+}
+
+std::vector<std::string> withPorts(const std::vector<std::string>& arguments,
+                                   const std::vector<std::string>& ports) {
+  std::vector<std::string> replaced;
+  for (const auto& argument : arguments) {
+    if (argument == kPortsArgument)
+      replaced.insert(replaced.end(), ports.begin(), ports.end());
+    else
+      replaced.push_back(argument);
+  }
+  return replaced;
+}
+
+bool startCaseSims(CaseSims& sims, const std::vector<PortCase>& ports, std::string& error) {
+  sims.sims.assign(ports.size(), SimProcess{});
+  sims.scenarioPaths.assign(ports.size(), std::string());
+  for (size_t i = 0; i < ports.size(); ++i) {
+    if (ports[i].scenario == kNoInstrument) continue;
+    if (!startScenarioSim(sims.sims[i], sims.scenarioPaths[i], ports[i].scenario,
+                          {"--char-ms", "0", "--turnaround-ms", "0"}, error))
+      return false;
+  }
+  return true;
+}
+
+void stopCaseSims(CaseSims& sims) {
+  for (size_t i = 0; i < sims.sims.size(); ++i) stopScenarioSim(sims.sims[i], sims.scenarioPaths[i]);
+}
+
+std::string expectedJsonLines(const LineCase& lineCase, const std::vector<std::string>& ports) {
+  std::string lines;
+  for (size_t i = 0; i < lineCase.ports.size() && i < ports.size(); ++i) {
+    const PortCase& port = lineCase.ports[i];
+    lines += expectedJson(ports[i], port.status, port.values, port.verification);
+  }
+  return lines;
+}
+
 std::vector<std::string> withPort(const std::vector<std::string>& arguments,
                                   const std::string& port) {
   std::vector<std::string> replaced = arguments;
@@ -86,16 +167,17 @@ std::vector<std::string> withPort(const std::vector<std::string>& arguments,
   return replaced;
 }
 
-std::string expectedJson(const std::string& port, int status, const ValueTexts& values) {
+std::string expectedJson(const std::string& port, int status, const ValueTexts& values,
+                         const std::string& verification) {
   std::string json = "{\"port\": \"" + jsonEscaped(port) + "\", \"status\": " +
                      std::to_string(status) + ", \"message\": \"" + message(status) +
                      "\", \"values\": [";
   for (size_t i = 0; i < kParameterCount; ++i) {
     if (i != 0) json += ", ";
-    json += std::string("{\"code\": \"") + kCodes[i] + "\", \"label\": \"" + kLabels[i] +
-            "\", \"value\": \"" + values[i] + "\"}";
+    json += std::string("{\"code\": \"") + kCodes[i] + "\", \"key\": \"" + kKeys[i] +
+            "\", \"label\": \"" + kLabels[i] + "\", \"value\": \"" + values[i] + "\"}";
   }
-  return json + "]}\n";
+  return json + "]" + verification + "}\n";
 }
 
 ValueTexts instrumentValues() { return valuesBefore(kParameterCount); }
@@ -123,6 +205,15 @@ bool isReportName(const std::string& name, const std::string& serialPart) {
   static const std::regex stamp(
       "_[ 1-3][0-9]-[01][0-9]-[0-9]{4}_[0-2][0-9]_[0-5][0-9]_[0-5][0-9]\\.txt");
   return std::regex_match(name.substr(serialPart.size()), stamp);
+}
+
+ProcessResult runNativeReader(const std::string& path, const std::vector<std::string>& arguments,
+                              int timeoutMs) {
+  std::vector<std::string> command = {path};
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  ProcessOptions options;
+  options.timeoutMs = timeoutMs;
+  return runProcess(command, options);
 }
 
 std::string makeTemporaryDirectory() {

@@ -1,10 +1,12 @@
 #include "tools/zort-read/reader_options.h"
 
+#include <array>
 #include <string_view>
 
-namespace {
+#include "tools/zort-read/value_keys.h"
+#include "tools/zort-read/verification.h"
 
-constexpr std::string_view kReportOption = "--report";
+namespace {
 
 bool isOption(std::string_view argument) { return argument.size() > 1 && argument[0] == '-'; }
 
@@ -16,6 +18,8 @@ bool takeFlag(std::string_view argument, ReaderOptions& options) {
     options.trace = true;
   } else if (argument == "--simulate") {
     options.simulate = true;
+  } else if (argument == "--all") {
+    options.allPorts = true;
   } else if (argument == "--list") {
     options.mode = ReaderMode::kList;
   } else if (argument == "--help" || argument == "-h") {
@@ -26,83 +30,194 @@ bool takeFlag(std::string_view argument, ReaderOptions& options) {
   return true;
 }
 
-bool takePort(std::string_view argument, ReaderOptions& options, bool& havePort,
-              std::string& error) {
-  if (havePort) {
-    error = "more than one port given: " + options.port + ", " + std::string(argument);
+// The options that take a value, as "--name VALUE" or "--name=VALUE".
+enum class Valued { kReport, kExpect, kJournal, kRetries };
+
+struct ValuedOption {
+  std::string_view name;
+  Valued which;
+  const char* needs;  // what a missing value is called in the error
+};
+
+constexpr std::array<ValuedOption, 4> kValuedOptions = {{
+    {"--report", Valued::kReport, "a folder"},
+    {"--expect", Valued::kExpect, "KEY=VALUE[,KEY=VALUE...]"},
+    {"--journal", Valued::kJournal, "a file"},
+    {"--retries", Valued::kRetries, "a number"},
+}};
+
+// The valued option argument names, or nullptr; value is the text after
+// "=" when there is one, and then inlined is set.
+const ValuedOption* findValued(std::string_view argument, std::string_view& value, bool& inlined) {
+  for (const auto& option : kValuedOptions) {
+    if (argument == option.name) {
+      inlined = false;
+      return &option;
+    }
+    if (argument.size() > option.name.size() && argument.substr(0, option.name.size()) == option.name &&
+        argument[option.name.size()] == '=') {
+      value = argument.substr(option.name.size() + 1);
+      inlined = true;
+      return &option;
+    }
+  }
+  return nullptr;
+}
+
+bool parseRetries(std::string_view text, uint32_t& retries, std::string& error) {
+  uint32_t value = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9' || value > kMaxRetries) {
+      value = kMaxRetries + 1;
+      break;
+    }
+    value = value * 10 + static_cast<uint32_t>(c - '0');
+  }
+  if (text.empty() || value > kMaxRetries) {
+    error = "--retries takes a whole number from 0 to " + std::to_string(kMaxRetries) + ", not \"" +
+            std::string(text) + "\"";
     return false;
   }
-  options.port = std::string(argument);
-  havePort = true;
+  retries = value;
   return true;
 }
 
+bool takeValue(const ValuedOption& option, std::string_view value, ReaderOptions& options,
+               std::string& error) {
+  switch (option.which) {
+    case Valued::kReport:
+      options.report = true;
+      options.reportDirectory = std::string(value);
+      if (value.empty()) error = "--report needs a folder";
+      return !value.empty();
+    case Valued::kExpect:
+      return parseExpectList(value, options.expected, error);
+    case Valued::kJournal:
+      options.journalPath = std::string(value);
+      if (value.empty()) error = "--journal needs a file";
+      return !value.empty();
+    case Valued::kRetries:
+      return parseRetries(value, options.retries, error);
+  }
+  return false;
+}
+
 // The combinations that make no sense, once every argument is read.
-bool checkCombination(const ReaderOptions& options, bool havePort, std::string& error) {
+bool checkCombination(const ReaderOptions& options, bool expectGiven, std::string& error) {
   if (options.mode == ReaderMode::kHelp) return true;
+  const bool havePort = !options.ports.empty();
   if (options.mode == ReaderMode::kList) {
-    if (havePort || options.simulate || options.report || options.json || options.trace) {
+    if (havePort || options.simulate || options.allPorts || options.report || options.json ||
+        options.trace || expectGiven || !options.journalPath.empty() || options.retries != 0) {
       error = "--list takes no other argument";
       return false;
     }
     return true;
   }
-  if (havePort && options.simulate) {
-    error = "give either a port or --simulate, not both";
+  const int sources = (havePort ? 1 : 0) + (options.simulate ? 1 : 0) + (options.allPorts ? 1 : 0);
+  if (sources > 1) {
+    error = "give either ports, --all or --simulate";
     return false;
   }
-  if (!havePort && !options.simulate) {
+  if (sources == 0) {
     error = "no port given (a device path such as /dev/ttyUSB0, or COM3 on Windows)";
     return false;
+  }
+  // Two workers on one line would answer each other's requests.
+  for (size_t i = 0; i < options.ports.size(); ++i) {
+    for (size_t j = i + 1; j < options.ports.size(); ++j) {
+      if (options.ports[i] == options.ports[j]) {
+        error = "port " + options.ports[i] + " given twice";
+        return false;
+      }
+    }
   }
   return true;
 }
 
 }  // namespace
 
+bool parseExpectList(std::string_view text, std::vector<ExpectedValue>& expected,
+                     std::string& error) {
+  for (;;) {
+    const size_t comma = text.find(',');
+    const std::string_view pair = text.substr(0, comma);
+    const size_t equals = pair.find('=');
+    if (equals == std::string_view::npos) {
+      error = "--expect takes KEY=VALUE pairs separated by commas, not \"" + std::string(pair) + "\"";
+      return false;
+    }
+    const std::string_view key = trimmedSpaces(pair.substr(0, equals));
+    const size_t position = positionOfKey(key);
+    if (position == kParameterCount) {
+      error = "--expect: unknown key \"" + std::string(key) +
+              "\" (version, build, checksum, serial, bore, address)";
+      return false;
+    }
+    for (const auto& earlier : expected) {
+      if (earlier.position == position) {
+        error = "--expect: " + std::string(key) + " given twice";
+        return false;
+      }
+    }
+    expected.push_back({position, std::string(trimmedSpaces(pair.substr(equals + 1)))});
+    if (comma == std::string_view::npos) return true;
+    text.remove_prefix(comma + 1);
+  }
+}
+
 bool parseReaderOptions(int argc, const char* const* argv, ReaderOptions& options,
                         std::string& error) {
   options = ReaderOptions{};
-  bool havePort = false;
   bool optionsEnded = false;
+  bool expectGiven = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument = argv[i];
+    std::string_view value;
+    bool inlined = false;
     if (optionsEnded || !isOption(argument)) {
-      if (!takePort(argument, options, havePort, error)) return false;
+      options.ports.emplace_back(argument);
     } else if (argument == "--") {
       optionsEnded = true;
-    } else if (argument == kReportOption) {
-      if (i + 1 >= argc) {
-        error = "--report needs a folder";
-        return false;
+    } else if (const ValuedOption* option = findValued(argument, value, inlined)) {
+      if (!inlined) {
+        if (i + 1 >= argc) {
+          error = std::string(option->name) + " needs " + option->needs;
+          return false;
+        }
+        value = argv[++i];
       }
-      options.report = true;
-      options.reportDirectory = argv[++i];
-    } else if (argument.substr(0, kReportOption.size() + 1) == "--report=") {
-      options.report = true;
-      options.reportDirectory = std::string(argument.substr(kReportOption.size() + 1));
+      expectGiven = expectGiven || option->which == Valued::kExpect;
+      if (!takeValue(*option, value, options, error)) return false;
     } else if (!takeFlag(argument, options)) {
       error = "unknown option " + std::string(argument);
       return false;
     }
   }
-  if (options.report && options.reportDirectory.empty()) {
-    error = "--report needs a folder";
-    return false;
-  }
-  return checkCombination(options, havePort, error);
+  return checkCombination(options, expectGiven, error);
 }
 
 const char* readerUsage() {
-  return "usage: zort-read [--json] [--report DIR] [--trace] PORT\n"
-         "       zort-read [--json] [--report DIR] [--trace] --simulate\n"
+  return "usage: zort-read [OPTIONS] PORT [PORT...]\n"
+         "       zort-read [OPTIONS] --all\n"
+         "       zort-read [OPTIONS] --simulate\n"
          "       zort-read --list\n"
-         "Reads the identification of a ЗОРТ instrument on PORT (COM3 on Windows, a\n"
-         "device path such as /dev/ttyUSB0 on Linux) and prints its six values.\n"
-         "  --json        print one JSON object instead\n"
-         "  --report DIR  after a successful read, write the report file into DIR\n"
-         "  --trace       write every exchange, with times, to standard error\n"
-         "  --simulate    read the built-in simulated instrument (zort-sim)\n"
-         "  --list        list the serial ports found\n"
-         "The exit status is the read's status code (0 on success); 64 for a usage error.\n";
+         "Reads the identification of ЗОРТ instruments on the PORTs (COM3 on Windows, a\n"
+         "device path such as /dev/ttyUSB0 on Linux), all at the same time, and prints\n"
+         "the six values of each.\n"
+         "  --json           print one JSON object per port, one a line\n"
+         "  --report DIR     after a successful read, write the report file into DIR\n"
+         "  --expect KEY=VALUE[,KEY=VALUE...]\n"
+         "                   compare the values read (keys: version, build, checksum,\n"
+         "                   serial, bore, address); a difference gives exit status 11\n"
+         "  --journal FILE   append one row per port read to FILE (CSV with ';')\n"
+         "  --retries N      try an exchange that got no or a malformed answer up to\n"
+         "                   N more times (default 0)\n"
+         "  --trace          write every exchange, with times, to standard error\n"
+         "  --all            read every port --list finds\n"
+         "  --simulate       read the built-in simulated instrument (zort-sim)\n"
+         "  --list           list the serial ports found\n"
+         "The exit status is 0 when every port was read (and matched); otherwise the\n"
+         "largest status among the ports: the read's status code, 9 for a report or\n"
+         "journal not written, 11 for a difference from --expect; 64 for a usage error.\n";
 }

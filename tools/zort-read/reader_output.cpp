@@ -5,6 +5,7 @@
 
 #include "protocol/parameters.h"
 #include "tools/zort-read/cp1251.h"
+#include "tools/zort-read/value_keys.h"
 
 namespace {
 
@@ -62,7 +63,27 @@ std::string jsonString(std::string_view text) {
   return out;
 }
 
-std::string formatJson(std::string_view port, StatusCode status, const ResultStore& results) {
+namespace {
+
+std::string jsonVerification(const Verification& verification) {
+  std::string json = ", \"match\": ";
+  json += !verification.compared ? "null" : verification.mismatches.empty() ? "true" : "false";
+  json += ", \"mismatches\": [";
+  bool first = true;
+  for (const auto& mismatch : verification.mismatches) {
+    if (!first) json += ", ";
+    first = false;
+    json += "{\"key\": " + jsonString(kValueKeys[mismatch.position]) +
+            ", \"expected\": " + jsonString(mismatch.expected) +
+            ", \"value\": " + jsonString(mismatch.read) + "}";
+  }
+  return json + "]";
+}
+
+}  // namespace
+
+std::string formatJson(std::string_view port, StatusCode status, const ResultStore& results,
+                       const Verification* verification) {
   std::string json = "{\"port\": " + jsonString(port) + ", \"status\": " +
                      std::to_string(static_cast<unsigned>(status)) +
                      ", \"message\": " + jsonString(programTextToUtf8(statusMessage(status))) +
@@ -71,9 +92,10 @@ std::string formatJson(std::string_view port, StatusCode status, const ResultSto
     const ParameterEntry& entry = kParameterTable[position];
     if (position != 0) json += ", ";
     json += "{\"code\": " + jsonString(std::string(1, static_cast<char>(entry.code))) +
-            ", \"label\": " + jsonString(programTextToUtf8(parameterLabel(entry.valueControl))) +
+            ", \"key\": " + jsonString(kValueKeys[position]) + ", \"label\": " + jsonString(programTextToUtf8(parameterLabel(entry.valueControl))) +
             ", \"value\": " + jsonString(cp1251ToUtf8(valueText(results[position]))) + "}";
   }
-  json += "]}\n";
-  return json;
+  json += "]";
+  if (verification != nullptr) json += jsonVerification(*verification);
+  return json + "}\n";
 }

@@ -7,14 +7,19 @@
 
 #include "protocol/results.h"
 #include "protocol/status.h"
+#include "tools/zort-read/verification.h"
 
 // One line per value, "label: value", in the report's order.
 std::string formatValueLines(const ResultStore& results);
 
 // {"port": ..., "status": N, "message": ..., "values": [...]}, the values in
-// request order, one entry per parameter; a value not read is "". port is
-// UTF-8 already; the program's texts are converted.
-std::string formatJson(std::string_view port, StatusCode status, const ResultStore& results);
+// request order, one entry per parameter ({"code", "key", "label", "value"});
+// a value not read is "". With --expect (verification not null) also
+// "match" (true, false, or null when nothing was compared) and
+// "mismatches": [{"key", "expected", "value"}, ...]. port is UTF-8 already;
+// the program's texts are converted. One line.
+std::string formatJson(std::string_view port, StatusCode status, const ResultStore& results,
+                       const Verification* verification = nullptr);
 
 // A UTF-8 text as a quoted JSON string.
 std::string jsonString(std::string_view text);

@@ -47,12 +47,12 @@ TEST(Json, EntriesInRequestOrderEmptyWhereNotRead) {
   setValueText(results[2], "72C0");
   EXPECT_EQ(formatJson("COM3", kStatusNoAnswer, results),
             utf8(u8"{\"port\": \"COM3\", \"status\": 7, \"message\": \"Нет ответа.\", "
-                 u8"\"values\": [{\"code\": \"A\", \"label\": \"Версия ПО\", \"value\": \"22\"}, "
-                 u8"{\"code\": \"B\", \"label\": \"Сборка\", \"value\": \"\"}, "
-                 u8"{\"code\": \"b\", \"label\": \"Контр. сумма\", \"value\": \"72C0\"}, "
-                 u8"{\"code\": \"@\", \"label\": \"Зав. N \", \"value\": \"\"}, "
-                 u8"{\"code\": \"I\", \"label\": \"ДУ (мм)\", \"value\": \"\"}, "
-                 u8"{\"code\": \"F\", \"label\": \"Сетевой адрес\", \"value\": \"\"}]}\n"));
+                 u8"\"values\": [{\"code\": \"A\", \"key\": \"version\", \"label\": \"Версия ПО\", \"value\": \"22\"}, "
+                 u8"{\"code\": \"B\", \"key\": \"build\", \"label\": \"Сборка\", \"value\": \"\"}, "
+                 u8"{\"code\": \"b\", \"key\": \"checksum\", \"label\": \"Контр. сумма\", \"value\": \"72C0\"}, "
+                 u8"{\"code\": \"@\", \"key\": \"serial\", \"label\": \"Зав. N \", \"value\": \"\"}, "
+                 u8"{\"code\": \"I\", \"key\": \"bore\", \"label\": \"ДУ (мм)\", \"value\": \"\"}, "
+                 u8"{\"code\": \"F\", \"key\": \"address\", \"label\": \"Сетевой адрес\", \"value\": \"\"}]}\n"));
 }
 
 }  // namespace

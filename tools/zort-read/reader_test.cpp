@@ -16,11 +16,7 @@ namespace {
 constexpr int kRunTimeoutMs = 60000;
 
 ProcessResult runReader(const std::vector<std::string>& arguments) {
-  std::vector<std::string> command = {ZORT_READ_PATH};
-  command.insert(command.end(), arguments.begin(), arguments.end());
-  ProcessOptions options;
-  options.timeoutMs = kRunTimeoutMs;
-  return runProcess(command, options);
+  return runNativeReader(ZORT_READ_PATH, arguments, kRunTimeoutMs);
 }
 
 const char* u8text(const char8_t* text) { return reinterpret_cast<const char*>(text); }
@@ -123,9 +119,20 @@ const UsageCase kUsageCases[] = {
     {"UnknownOption", {"--bogus", "COM3"}},
     {"ReportWithoutFolder", {"COM3", "--report"}},
     {"EmptyReportFolder", {"--report=", "COM3"}},
-    {"TwoPorts", {"COM3", "COM4"}},
     {"PortAndSimulate", {"--simulate", "COM3"}},
     {"ListWithPort", {"--list", "COM3"}},
+    {"AllWithPort", {"--all", "COM3"}},
+    {"SamePortTwice", {"COM3", "COM4", "COM3"}},
+    {"ExpectUnknownKey", {"--expect", "version=22,colour=red", "COM3"}},
+    {"ExpectWithoutEquals", {"--expect", "checksum", "COM3"}},
+    {"ExpectEmptyPair", {"--expect=version=22,,build=1", "COM3"}},
+    {"ExpectSameKeyTwice", {"--expect", "build=1", "--expect", "build=2", "COM3"}},
+    {"ExpectWithoutList", {"COM3", "--expect"}},
+    {"RetriesNotANumber", {"--retries", "two", "COM3"}},
+    {"RetriesNegative", {"--retries=-1", "COM3"}},
+    {"RetriesTooMany", {"--retries", "101", "COM3"}},
+    {"JournalEmpty", {"--journal=", "COM3"}},
+    {"ListWithJournal", {"--list", "--journal", "j.csv"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Usage, UsageTest, testing::ValuesIn(kUsageCases),

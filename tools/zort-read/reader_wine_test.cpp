@@ -20,8 +20,11 @@ namespace {
 constexpr int kRunTimeoutMs = 120000;
 const char* const kExe = ZORT_READ_EXE;
 
-// COM5 for most cases; COM12 opens only through the device namespace.
-const std::vector<std::string> kComPorts = {"COM5", "COM12"};
+// COM5 for most cases; COM12 opens only through the device namespace; COM6
+// and COM8 for several ports at once. COM7 stays unmapped.
+const std::vector<std::string> kComPorts = {"COM5", "COM12", "COM6", "COM8"};
+const std::vector<std::string> kLinePorts = {"COM5", "COM6", "COM12", "COM8"};
+constexpr const char* kUnmappedPort = "COM7";
 
 WineRig gRig;
 
@@ -62,6 +65,88 @@ TEST_P(WineReaderCaseTest, PrintsOneJsonObjectAndExitsWithTheStatus) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, WineReaderCaseTest, testing::ValuesIn(readerCases()),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Several ports at once, --expect and --retries: the native table.
+class WineLineTest : public testing::Test {
+ protected:
+  // Each instrument's sim behind the next mapped port; COM7 where there is none.
+  void startPorts(const std::vector<PortCase>& cases) {
+    std::string error;
+    ASSERT_TRUE(startCaseSims(sims, cases, error)) << error;
+    ports.clear();
+    size_t mapped = 0;
+    for (const auto& sim : sims.sims) {
+      if (sim.linePath.empty()) {
+        ports.push_back(kUnmappedPort);
+        continue;
+      }
+      ASSERT_LT(mapped, kLinePorts.size());
+      ports.push_back(kLinePorts[mapped++]);
+      ASSERT_TRUE(connectComPort(gRig, ports.back(), sim.linePath, error)) << error;
+    }
+  }
+  void TearDown() override {
+    stopCaseSims(sims);
+    removeDirectory(directory);
+  }
+
+  CaseSims sims;
+  std::vector<std::string> ports;
+  std::string directory;
+};
+
+class WineLineCaseTest : public WineLineTest, public testing::WithParamInterface<LineCase> {};
+
+TEST_P(WineLineCaseTest, PrintsAJsonLinePerPortInOrder) {
+  const LineCase& c = GetParam();
+  startPorts(c.ports);
+  const ProcessResult result = runExe(withPorts(c.arguments, ports));
+  EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
+  EXPECT_EQ(result.out, expectedJsonLines(c, ports));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, WineLineCaseTest, testing::ValuesIn(lineCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+std::string utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+
+// The journal from two zort-read.exe at once: one header, whole rows, the
+// match column with --expect.
+TEST_F(WineLineTest, TwoProcessesShareAJournal) {
+  startPorts(std::vector<PortCase>(4, PortCase{instrumentScenario(), 0, {}, ""}));
+  directory = makeTemporaryDirectory();
+  const std::string journal = directory + "/journal.csv";
+  std::vector<pid_t> readers;
+  for (size_t p = 0; p < 2; ++p)
+    readers.push_back(startWineProgram(gRig, kExe,
+                                       {"--journal", windowsPath(journal), "--expect",
+                                        "serial=ZT-004217", ports[2 * p], ports[2 * p + 1]}));
+  for (const pid_t pid : readers) EXPECT_EQ(waitProcess(pid, kRunTimeoutMs), 0);
+  const std::string text = readFile(journal);
+  const std::string header = utf8(u8"\uFEFFВремя;Порт;Код;Сообщение;Версия ПО;Сборка;Контр. сумма;"
+                                  u8"Сетевой адрес;ДУ (мм);Зав. N;Совпадение\r\n");
+  ASSERT_EQ(text.rfind(header, 0), 0u) << text;
+  // Each row: the time (19 characters), then the port and the rest.
+  size_t size = header.size();
+  for (const auto& port : ports) {
+    const std::string row = ";" + port + utf8(u8";0;OK!;22;2025;72C0;1;50;ZT-004217;да\r\n");
+    EXPECT_NE(text.find(row), std::string::npos) << port << "\n" << text;
+    size += 19 + row.size();
+  }
+  EXPECT_EQ(text.size(), size) << "nothing else in the journal:\n" << text;
+}
+
+TEST_F(WineLineTest, AnUnwritableJournalExitsWith9AfterTheValues) {
+  startPorts({{instrumentScenario(), 0, {}, ""}});
+  directory = makeTemporaryDirectory();
+  const std::string journal = windowsPath(directory + "/no-such-folder/journal.csv");
+  const ProcessResult result = runExe({"--json", "--journal", journal, ports[0]});
+  EXPECT_EQ(result.exitCode, 9) << result.err;
+  EXPECT_EQ(result.out, expectedJson(ports[0], 0, instrumentValues()));
+  EXPECT_EQ(result.err.rfind("zort-read: " + journal + utf8(u8": Не удалось записать.файл ("), 0),
+            0u)
+      << result.err;
+}
 
 TEST_F(WineReaderTest, OpensPortsAboveCom9) {
   startSimOn("COM12", instrumentScenario());

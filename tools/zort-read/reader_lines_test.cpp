@@ -1,0 +1,257 @@
+// zort-read on a production line, natively: several instruments at once,
+// --expect, --retries and the --journal, against zort-sims on
+// pseudo-terminals.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "serial/testing/sim_port.h"
+#include "serial/testing/test_instrument.h"
+#include "tests/wine/process_run.h"
+#include "tools/zort-read/reader_cases.h"
+
+namespace {
+
+constexpr int kRunTimeoutMs = 60000;
+constexpr const char* kMissingPort = "/dev/zort-no-such-port";
+
+ProcessResult runReader(const std::vector<std::string>& arguments) {
+  return runNativeReader(ZORT_READ_PATH, arguments, kRunTimeoutMs);
+}
+
+std::string utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+
+// The sims of a case and the port names that reach them.
+class LineTest : public testing::Test {
+ protected:
+  void startPorts(const std::vector<PortCase>& cases) {
+    std::string error;
+    ASSERT_TRUE(startCaseSims(sims, cases, error)) << error;
+    ports.clear();
+    for (const auto& sim : sims.sims)
+      ports.push_back(sim.linePath.empty() ? kMissingPort : sim.linePath);
+  }
+  void startInstruments(size_t count, const std::string& scenario = instrumentScenario()) {
+    startPorts(std::vector<PortCase>(count, PortCase{scenario, 0, {}, ""}));
+  }
+  void TearDown() override {
+    stopCaseSims(sims);
+    removeDirectory(directory);
+  }
+  std::string journalIn() {
+    directory = makeTemporaryDirectory();
+    return directory + "/journal.csv";
+  }
+
+  CaseSims sims;
+  std::vector<std::string> ports;
+  std::string directory;
+};
+
+class LineCaseTest : public LineTest, public testing::WithParamInterface<LineCase> {};
+
+// JSON Lines in the order the ports were given; the exit status is the
+// largest among the ports, 11 for a difference from --expect.
+TEST_P(LineCaseTest, PrintsAJsonLinePerPortInOrder) {
+  const LineCase& c = GetParam();
+  startPorts(c.ports);
+  const ProcessResult result = runReader(withPorts(c.arguments, ports));
+  EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
+  EXPECT_EQ(result.out, expectedJsonLines(c, ports));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LineCaseTest, testing::ValuesIn(lineCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(LineTest, PlainOutputHasABlockPerPortHeadedByItsName) {
+  startPorts({{instrumentScenario(), 0, {}, ""}, {kNoInstrument, 2, {}, ""}});
+  const ProcessResult result = runReader({ports[0], ports[1], "--expect", "checksum=ABCD"});
+  EXPECT_EQ(result.exitCode, 11) << result.err;
+  EXPECT_EQ(result.out, "[" + ports[0] + "]\n" + expectedValueLines() +
+                            "checksum: ABCD expected, 72C0 read\n\n[" + ports[1] + "]\n\n");
+  EXPECT_EQ(result.err, "zort-read: " + ports[1] +
+                            utf8(u8": Не удалось открыть порт. (No such file or directory)\n"));
+}
+
+TEST_F(LineTest, RetriesShowEveryTryInTheTrace) {
+  startPorts({{instrumentScenario(1, "silent") + kTestInstrumentLines[1] + "\n", 0, {}, ""}});
+  const ProcessResult result = runReader({"--trace", "--retries", "2", ports[0]});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_NE(result.err.find(" ms try 2 after status 7\n"), std::string::npos) << result.err;
+  EXPECT_EQ(result.err.find(" ms try 3 "), std::string::npos) << result.err;
+}
+
+// Eight instruments at once take about as long as one: each is read by a
+// worker of its own (scripts/bench measures it against paced lines).
+TEST_F(LineTest, EightInstrumentsAtOnce) {
+  startInstruments(8);
+  std::vector<std::string> arguments = {"--trace", "--json"};
+  arguments.insert(arguments.end(), ports.begin(), ports.end());
+  const ProcessResult result = runReader(arguments);
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(lineCount(result.out), 8u);
+  const ProcessResult one = runReader({"--trace", "--json", ports[0]});
+  ASSERT_EQ(one.exitCode, 0) << one.err;
+  const long long all = tracedCycleMs(result.err), single = tracedCycleMs(one.err);
+  std::printf("eight at once: %lld ms, one: %lld ms\n", all, single);
+  // Unpaced, a cycle is its six 40 ms silences; eight in turn would take 8 times that.
+  EXPECT_LT(all, 3 * single + 100) << result.err;
+}
+
+// Reports are written one after another; two instruments with one serial
+// number, read within the same second, keep a report each.
+TEST_F(LineTest, EveryInstrumentKeepsItsReport) {
+  startInstruments(3);
+  journalIn();
+  const ProcessResult result = runReader({"--report", directory, ports[0], ports[1], ports[2]});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  // In one second: ZT-004217_<time>.txt, then _2.txt and _3.txt.
+  const auto files = filesIn(directory);
+  ASSERT_EQ(files.size(), 3u);
+  for (const auto& file : files) {
+    EXPECT_EQ(file.rfind("ZT-004217_", 0), 0u) << file;
+    EXPECT_EQ(readFile(directory + "/" + file), expectedReportText()) << file;
+  }
+}
+
+// --all reads what --list finds, in its order (on this machine: whatever
+// serial ports it has, answering or not).
+TEST(ReaderAll, ReadsEveryListedPort) {
+  const ProcessResult list = runReader({"--list"});
+  const ProcessResult all = runReader({"--all", "--json"});
+  if (list.exitCode == 1) {
+    EXPECT_EQ(all.exitCode, 1) << "no port found";
+    EXPECT_EQ(all.out, "");
+    return;
+  }
+  std::istringstream listed(list.out), read(all.out);
+  std::string port, object;
+  while (std::getline(listed, port)) {
+    ASSERT_TRUE(std::getline(read, object)) << "no object for " << port;
+    EXPECT_EQ(object.rfind("{\"port\": \"" + port + "\", ", 0), 0u) << object;
+  }
+  EXPECT_FALSE(std::getline(read, object)) << object;
+}
+
+std::vector<std::string> rowsOf(const std::string& journal) {
+  std::vector<std::string> rows;
+  size_t start = 0;
+  for (size_t end; (end = journal.find("\r\n", start)) != std::string::npos; start = end + 2)
+    rows.push_back(journal.substr(start, end - start));
+  EXPECT_EQ(start, journal.size()) << "every row ends with CR LF";
+  return rows;
+}
+
+const std::string kHeader = utf8(u8"\uFEFFВремя;Порт;Код;Сообщение;Версия ПО;Сборка;Контр. сумма;"
+                                 u8"Сетевой адрес;ДУ (мм);Зав. N");
+
+bool isRowOf(const std::string& row, const std::string& port, const std::string& rest) {
+  // 2026-12-10T14:49:30;PORT;REST
+  return row.size() > 20 && row[4] == '-' && row[10] == 'T' && row[19] == ';' &&
+         row.substr(20) == port + ";" + rest;
+}
+
+const std::string kGoodRow = utf8(u8"0;OK!;22;2025;72C0;1;50;ZT-004217");
+
+TEST_F(LineTest, JournalGetsAHeaderWhenNewAndARowPerPort) {
+  startPorts({{instrumentScenario(), 0, {}, ""},
+              {instrumentScenario(3, "type=11 text=A;B\"C"), 0, {}, ""},
+              {instrumentScenario(4, "silent"), 7, {}, ""}});
+  const std::string journal = journalIn();
+  const ProcessResult first = runReader({"--journal", journal, ports[0], ports[1], ports[2]});
+  EXPECT_EQ(first.exitCode, 7) << first.err;
+  const ProcessResult second = runReader({"--journal", journal, ports[0]});
+  EXPECT_EQ(second.exitCode, 0) << second.err;
+
+  const auto rows = rowsOf(readFile(journal));
+  ASSERT_EQ(rows.size(), 5u) << readFile(journal);
+  EXPECT_EQ(rows[0], kHeader);
+  EXPECT_TRUE(isRowOf(rows[1], ports[0], kGoodRow)) << rows[1];
+  EXPECT_TRUE(isRowOf(rows[2], ports[1], "0;OK!;22;2025;72C0;1;50;\"A;B\"\"C\"")) << rows[2];
+  EXPECT_TRUE(isRowOf(rows[3], ports[2], utf8(u8"7;Нет ответа.;22;2025;72C0;;;ZT-004217")))
+      << rows[3];
+  EXPECT_TRUE(isRowOf(rows[4], ports[0], kGoodRow)) << "appended: " << rows[4];
+}
+
+TEST_F(LineTest, JournalWithExpectHasAMatchColumn) {
+  startPorts({{instrumentScenario(), 0, {}, ""}, {kNoInstrument, 2, {}, ""}});
+  const std::string journal = journalIn();
+  const ProcessResult result =
+      runReader({"--journal", journal, "--expect", "build=2024", ports[0], ports[1]});
+  EXPECT_EQ(result.exitCode, 11) << result.err;
+  const auto rows = rowsOf(readFile(journal));
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0], kHeader + utf8(u8";Совпадение"));
+  EXPECT_TRUE(isRowOf(rows[1], ports[0], kGoodRow + utf8(u8";нет"))) << rows[1];
+  EXPECT_TRUE(isRowOf(rows[2], ports[1], utf8(u8"2;Не удалось открыть порт.;;;;;;;"))) << rows[2];
+}
+
+// Each row reaches the file in one append: two processes writing at once
+// leave one header and whole rows.
+TEST_F(LineTest, TwoProcessesShareAJournal) {
+  constexpr size_t kPerProcess = 6;
+  startInstruments(2 * kPerProcess);
+  const std::string journal = journalIn();
+  std::vector<pid_t> readers;
+  for (size_t p = 0; p < 2; ++p) {
+    std::vector<std::string> command = {ZORT_READ_PATH, "--journal", journal};
+    command.insert(command.end(), ports.begin() + static_cast<long>(p * kPerProcess),
+                   ports.begin() + static_cast<long>((p + 1) * kPerProcess));
+    readers.push_back(startProcess(command, ProcessOptions{}));
+  }
+  for (const pid_t pid : readers) EXPECT_EQ(waitProcess(pid, kRunTimeoutMs), 0);
+  const auto rows = rowsOf(readFile(journal));
+  ASSERT_EQ(rows.size(), 1 + 2 * kPerProcess) << readFile(journal);
+  EXPECT_EQ(rows[0], kHeader);
+  std::vector<std::string> seen;
+  for (size_t i = 1; i < rows.size(); ++i) {
+    const size_t portEnd = rows[i].find(';', 20);
+    ASSERT_NE(portEnd, std::string::npos) << rows[i];
+    const std::string port = rows[i].substr(20, portEnd - 20);
+    EXPECT_TRUE(isRowOf(rows[i], port, kGoodRow)) << rows[i];
+    seen.push_back(port);
+  }
+  std::sort(seen.begin(), seen.end());
+  std::vector<std::string> expected = ports;
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(seen, expected);
+}
+
+struct UnwritableJournal {
+  const char* name;
+  const char* path;  // under the test's folder
+  const char* reason;
+};
+
+class UnwritableJournalTest : public LineTest,
+                              public testing::WithParamInterface<UnwritableJournal> {};
+
+// The values come out first; then the journal's failure, with the system's
+// reason, and exit status 9.
+TEST_P(UnwritableJournalTest, PrintsTheValuesThenExitsWith9) {
+  startInstruments(1);
+  journalIn();
+  ASSERT_EQ(mkdir((directory + "/folder").c_str(), 0755), 0);
+  const std::string journal = directory + "/" + GetParam().path;
+  const ProcessResult result = runReader({"--json", "--journal", journal, ports[0]});
+  EXPECT_EQ(result.exitCode, 9) << result.err;
+  EXPECT_EQ(result.out, expectedJson(ports[0], 0, instrumentValues()));
+  EXPECT_EQ(result.err, "zort-read: " + journal + utf8(u8": Не удалось записать.файл (") +
+                            GetParam().reason + ")\n");
+  rmdir((directory + "/folder").c_str());
+}
+
+const UnwritableJournal kUnwritableJournals[] = {
+    {"MissingFolder", "no-such-folder/journal.csv", "No such file or directory"},
+    {"AFolder", "folder", "Is a directory"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Journals, UnwritableJournalTest, testing::ValuesIn(kUnwritableJournals),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
