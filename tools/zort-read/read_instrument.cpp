@@ -9,7 +9,7 @@
 #include "report/report.h"
 #include "serial/discovery.h"
 #include "serial/port.h"
-#include "tools/zort-read/cp1251.h"
+#include "text/cp1251.h"
 #include "tools/zort-read/exchange_trace.h"
 #include "tools/zort-read/reader_output.h"
 #include "tools/zort-read/reader_platform.h"
@@ -47,15 +47,17 @@ std::string reportTextOf(void* context, uint32_t controlId) {
 }
 
 // The report of a successful read, as the dialog's To-file button writes it.
+// written: the file's path in UTF-8.
 StatusCode writeReport(const std::string& directory, const ResultStore& results,
                        std::string& written) {
   const ReportTextSource source = {reportTextOf, const_cast<ResultStore*>(&results)};
   const std::string text = buildReportText(source);
-  const std::string name = nativeFileName(
-      buildReportFileName(valueText(results[kSerialNumberPosition]), localNow()));
-  const bool separated = directory.back() == '/' || directory.back() == '\\';
-  written = directory + (separated ? "" : "/") + name;
-  return writeReportFile(directory, name, text);
+  const std::string name =
+      buildReportFileName(valueText(results[kSerialNumberPosition]), localNow());
+  const std::string folder = nativeToUtf8(directory);
+  const bool separated = !folder.empty() && (folder.back() == '/' || folder.back() == '\\');
+  written = folder + (separated ? "" : "/") + cp1251ToUtf8(name);
+  return writeReportFile(folder, name, text);
 }
 
 // reason: the system's own words (UTF-8), added in brackets when there are any.
@@ -138,7 +140,7 @@ int readInstrument(const ReaderOptions& options) {
   else if (outcome.status != kStatusOk)
     printMessage(portText, statusMessage(outcome.status), outcome.openFailure);
   else if (!outcome.reportPath.empty())
-    std::fprintf(stderr, "zort-read: report %s\n", nativeToUtf8(outcome.reportPath).c_str());
+    std::fprintf(stderr, "zort-read: report %s\n", outcome.reportPath.c_str());
   // The benchmark reads the cycle's own time from this last line.
   if (options.trace && outcome.cycleMs >= 0)
     std::fprintf(stderr, "cycle %lld ms\n", outcome.cycleMs);
