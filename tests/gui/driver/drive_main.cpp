@@ -8,6 +8,7 @@
 //   select ID NAME              choose NAME in the combo box        index | missing
 //   click ID                    BM_CLICK on a visible button        ok | hidden | hung
 //   settext ID TEXT             replace a field's text, as typing would
+//   type ID TEXT                post TEXT's characters to a field, as typed    ok | failed
 //   wait-text ID MS TEXT        until the control shows TEXT        ok | timeout:<text>
 //   wait-checked ID STATE MS    until BM_GETCHECK gives STATE       ok | timeout
 //   watch ID BUTTON MS          every text ID shows until BUTTON is unchecked, "|"-joined
@@ -201,6 +202,7 @@ std::string run(const std::string& line, HWND& dialog) {
     return clickButton(control) ? "ok" : "hung";
   }
   if (verb == "settext") return writeText(control, tail(line, 1)) ? "ok" : "hung";
+  if (verb == "type") return typeText(control, tail(line, 1)) ? "ok" : "failed";
   if (verb == "wait-text") {
     const std::string wanted = tail(line, 2);
     const DWORD start = GetTickCount();
