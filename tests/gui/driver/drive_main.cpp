@@ -4,6 +4,7 @@
 //   find MS                     wait up to MS for the dialog        ok | timeout
 //   text ID                     the control's text (ID 0: the dialog)
 //   visible ID / checked ID     1 or 0
+//   unicode ID                  1 when the window is a Unicode window, else 0
 //   items ID                    the combo box's entries, joined by "|"
 //   select ID NAME              choose NAME in the combo box        index | missing
 //   click ID                    BM_CLICK on a visible button        ok | hidden | hung
@@ -185,6 +186,7 @@ std::string run(const std::string& line, HWND& dialog) {
   if (control == nullptr) return "no-control";
   if (verb == "text") return textResult(control);
   if (verb == "visible") return IsWindowVisible(control) ? "1" : "0";
+  if (verb == "unicode") return IsWindowUnicode(control) ? "1" : "0";
   if (verb == "checked") return std::to_string(checkState(control));
   if (verb == "items") {
     std::vector<std::string> items;
