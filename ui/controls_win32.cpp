@@ -1,5 +1,6 @@
 #include "ui/controls.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "text/wide_text.h"
@@ -14,7 +15,7 @@ std::string controlText(HWND window, size_t maxLength) {
   const LRESULT length =
       SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
   if (length <= 0) return {};
-  const size_t kept = static_cast<size_t>(length) < maxLength ? static_cast<size_t>(length) : maxLength;
+  const size_t kept = std::min(static_cast<size_t>(length), maxLength);
   return fromWide(kProgramCodePage, std::wstring_view(text.data(), kept));
 }
 

@@ -71,7 +71,8 @@ void stopRigs() {
 constexpr const char* kSerial = "ЗТ-№5";
 
 std::string cyrillicSerialScenario(const GuiRig& rig) {
-  return scenarioFile(rig, "cyrillic-serial", withLine(rig, std::string("@ type=11 text=") + kSerial));
+  const std::string line = std::string("@ type=11 text=") + kSerial;
+  return scenarioFile(rig, "cyrillic-serial", withLine(rig, line));
 }
 
 // The report as both programs write it, in Windows-1251 on every system.
