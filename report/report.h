@@ -36,7 +36,9 @@ std::string buildReportFileName(std::string_view serialNumber, const LocalTime& 
 
 // Writes text to directory/name through a temporary file in the same folder
 // that is then moved over the final name, so a failed write never leaves a
-// truncated report under that name. directory "" means the current one.
+// truncated report under that name. directory is UTF-8, "" for the current
+// one; the name is Windows-1251, as buildReportFileName gives it, and names
+// the file with the same characters on every platform and code page.
 // Returns 0, or 9 when the file cannot be written.
-StatusCode writeReportFile(std::string_view directory, std::string_view name,
+StatusCode writeReportFile(std::string_view directory, std::string_view cp1251Name,
                            std::string_view text);

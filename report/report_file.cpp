@@ -4,6 +4,7 @@
 #include <string>
 
 #include "report/report.h"
+#include "text/cp1251.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ std::string joinPath(std::string_view directory, std::string_view name) {
 
 bool writeWhole(const std::string& path, std::string_view text) {
   // Binary mode: the lines end in CR LF on every platform, untranslated.
-  FILE* file = std::fopen(path.c_str(), "wb");
+  FILE* file = createFile(path);
   if (file == nullptr) return false;
   const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
   const bool flushed = std::fflush(file) == 0;
@@ -26,12 +27,12 @@ bool writeWhole(const std::string& path, std::string_view text) {
 
 }  // namespace
 
-StatusCode writeReportFile(std::string_view directory, std::string_view name,
+StatusCode writeReportFile(std::string_view directory, std::string_view cp1251Name,
                            std::string_view text) {
-  const std::string path = joinPath(directory, name);
+  const std::string path = joinPath(directory, cp1251ToUtf8(cp1251Name));
   const std::string temporary = path + ".part";
   if (!writeWhole(temporary, text) || !replaceFile(temporary, path)) {
-    std::remove(temporary.c_str());
+    removeFile(temporary);
     return kStatusWriteFileFailed;
   }
   return kStatusOk;

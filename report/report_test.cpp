@@ -127,6 +127,16 @@ TEST_F(ReportFileWrite, WritesTheExactBytesAndReplacesAnEarlierFile) {
   EXPECT_FALSE(exists("r.txt.part"));
 }
 
+// The name comes in Windows-1251, as built; the file carries its characters
+// (UTF-8 on Linux), not its bytes.
+TEST_F(ReportFileWrite, ACyrillicNameNamesTheFileWithItsCharacters) {
+  const std::string cp1251Name = "Зав№5_ 1-06-2026_00_00_00.txt";  // stored as Windows-1251
+  ASSERT_EQ(cp1251Name.size(), 29u);
+  ASSERT_EQ(writeReportFile(directory_, cp1251Name, "x= 1;\r\n"), kStatusOk);
+  EXPECT_EQ(read(reinterpret_cast<const char*>(u8"Зав№5_ 1-06-2026_00_00_00.txt")), "x= 1;\r\n");
+  EXPECT_FALSE(exists(cp1251Name));
+}
+
 TEST_F(ReportFileWrite, AFolderThatCannotBeWrittenGives9AndNoFile) {
   if (geteuid() == 0) {
     // root writes anywhere: a missing folder shows the failure instead.

@@ -17,7 +17,7 @@
 namespace {
 
 constexpr size_t kLabelBufferSize = 80;
-constexpr size_t kPortNameBufferSize = 80;  // at most 79 characters
+constexpr size_t kPortNameBufferSize = 80;  // at most 79 characters, in the system's code page
 
 void addPortName(void* context, const char* name) {
   SendMessageA(static_cast<HWND>(context), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
@@ -67,9 +67,11 @@ void initDialog(AppState& state, HWND dialog) {
   refreshPortList(state);
   for (size_t i = 0; i < kParameterCount; ++i) {
     const int label = static_cast<int>(kParameterTable[i].valueControl + kLabelOffset);
-    std::array<char, kLabelBufferSize> text{};
-    if (LoadStringA(state.instance, label, text.data(), static_cast<int>(text.size())) > 0)
-      SetDlgItemTextA(dialog, label, text.data());
+    // Straight from the UTF-16 string table: LoadStringA would pass them
+    // through the system's code page, which may lack Cyrillic.
+    std::array<wchar_t, kLabelBufferSize> text{};
+    if (LoadStringW(state.instance, label, text.data(), static_cast<int>(text.size())) > 0)
+      SetDlgItemTextW(dialog, label, text.data());
   }
   UpdateWindow(dialog);
 }
@@ -97,7 +99,8 @@ void openConnection(AppState& state) {
   setText(w.statusLine, statusMessage(status));
   if (status == kStatusOk) show(w.readButton, true);
   show(w.marker, true);
-  setText(w.openButton, name.data());
+  // The port's name is the system's own, in its code page both ways.
+  SetWindowTextA(w.openButton, name.data());
   setChecked(w.openButton, true);
 }
 

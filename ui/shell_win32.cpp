@@ -98,7 +98,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   worker.read = {&state.port, &buffers->receive, &buffers->results, nullptr};
   if (!createWorkerEvents(worker)) return 1;
 
-  const INT_PTR shown = DialogBoxParamA(instance, MAKEINTRESOURCEA(kDialogTemplate), nullptr,
+  // A Unicode dialog: its controls keep any character, typed or shown,
+  // whatever the system's code page (the controls' texts are converted from
+  // and to Windows-1251 in ui/controls).
+  const INT_PTR shown = DialogBoxParamW(instance, MAKEINTRESOURCEW(kDialogTemplate), nullptr,
                                         mainDialogProcedure, reinterpret_cast<LPARAM>(&state));
   // A dialog that never appeared sent no close request: the hidden window
   // still has to go so that the loop below ends.

@@ -12,6 +12,8 @@
 #include "tests/wine/wine_rig.h"
 
 struct GuiRig {
+  // The Wine prefix's name under the Wine root; its locale is wine.locale.
+  std::string prefixName = "gui";
   std::string directory;  // the runs' files
   XDisplay display;
   WineRig wine;

@@ -3,7 +3,6 @@
 // through window messages (and once by a real X click). One rig for the
 // whole program, since every Wine start costs time.
 #include <gtest/gtest.h>
-#include <iconv.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -18,6 +17,7 @@
 #include "tests/gui/child_process.h"
 #include "tests/gui/ident_session.h"
 #include "tests/gui/gui_rig.h"
+#include "tests/gui/gui_steps.h"
 
 namespace {
 
@@ -28,67 +28,8 @@ constexpr const char* kCycleWaitMs = "30000";
 
 GuiRig* gRig = nullptr;
 
-// The system's texts travel to the instrument's files in Windows-1251.
-std::string toCp1251(const std::string& utf8) {
-  iconv_t converter = iconv_open("CP1251", "UTF-8");
-  if (converter == reinterpret_cast<iconv_t>(-1)) return "<no iconv>";
-  std::string input = utf8;
-  std::string output(input.size() * 2 + 1, '\0');
-  char* in = input.data();
-  char* out = output.data();
-  size_t inLeft = input.size();
-  size_t outLeft = output.size();
-  iconv(converter, &in, &inLeft, &out, &outLeft);
-  iconv_close(converter);
-  output.resize(output.size() - outLeft);
-  return output;
-}
-
-std::string defaultScenario() {
-  const std::string path = std::string(ZORT_GUI_RIG_DIR) + "/default-scenario.txt";
-  ChildSpec launch;
-  launch.argv = {zortSimPath(), "--print-default"};
-  launch.stdoutPath = path;
-  std::string error;
-  runChild(launch, 10000, error);
-  return readWholeFile(path);
-}
-
-std::string scenarioFile(const std::string& name, const std::string& text) {
-  const std::string directory = std::string(ZORT_GUI_RIG_DIR) + "/scenarios";
-  std::filesystem::create_directories(directory);
-  const std::string path = directory + "/" + name + ".txt";
-  writeWholeFile(path, text);
-  return path;
-}
-
-// One driver command and the result it must give (nullptr: not checked).
-struct Step {
-  std::string command;
-  const char* expected;
-};
-
 std::vector<std::string> runSteps(const IdentSession& session, const std::vector<Step>& steps) {
-  std::vector<std::string> commands;
-  for (const auto& step : steps) commands.push_back(step.command);
-  const std::vector<std::string> results = drive(*gRig, session, commands);
-  for (size_t i = 0; i < steps.size(); ++i) {
-    if (steps[i].expected == nullptr) continue;
-    EXPECT_EQ(results[i], steps[i].expected) << "step " << i << ": " << steps[i].command;
-  }
-  return results;
-}
-
-const std::vector<Step> kOpenCom1 = {
-    {"find 20000", "ok"},
-    {"select 513 COM1", nullptr},
-    {"click 514", "ok"},
-    {"text 540", "OK!"},
-};
-
-std::vector<Step> concat(std::vector<Step> first, const std::vector<Step>& second) {
-  first.insert(first.end(), second.begin(), second.end());
-  return first;
+  return driveSteps(*gRig, session, steps);
 }
 
 // The values the simulator's default instrument gives, control by control.
@@ -102,41 +43,13 @@ const std::vector<Step> kEmptyValues = {
     {"text 522", ""}, {"text 520", ""}, {"text 521", ""},
 };
 
-std::vector<std::string> split(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  std::string part;
-  std::istringstream stream(text);
-  while (std::getline(stream, part, separator)) parts.push_back(part);
-  if (!text.empty() && text.back() == separator) parts.push_back("");
-  return parts;
-}
-
-class Session {
- public:
-  Session(const std::string& name, const std::vector<std::string>& simArguments) {
-    std::string error;
-    started_ = startIdentSession(*gRig, name, simArguments, session_, error);
-    EXPECT_TRUE(started_) << error;
-  }
-  ~Session() { stopIdentSession(session_); }
-  bool started() const { return started_; }
-  IdentSession& get() { return session_; }
-
- private:
-  IdentSession session_;
-  bool started_ = false;
-};
-
-std::vector<std::string> paced() { return {}; }  // the simulator's 1200-baud pacing
-std::vector<std::string> unpaced() { return {"--char-ms", "0"}; }
-
 // ---------------------------------------------------------------------------
 
 TEST(GuiDialog, InitialViewShowsThePortListAndTheLabels) {
-  Session session("initial-view", unpaced());
+  Session session(*gRig, "initial-view", unpaced());
   ASSERT_TRUE(session.started());
   const std::vector<std::string> results =
-      runSteps(session.get(), {
+      runSteps(session.get(), concat({
                                   {"find 20000", "ok"},
                                   {"text 0", kCaption},
                                   {"items 513", nullptr},
@@ -151,17 +64,12 @@ TEST(GuiDialog, InitialViewShowsThePortListAndTheLabels) {
                                   {"visible 516", "0"},
                                   {"text 516", "В файл"},
                                   {"text 540", ""},
-                                  {"text 773", "Версия ПО"},
-                                  {"text 774", "Сборка"},
-                                  {"text 775", "Контр. сумма"},
-                                  {"text 776", "ДУ (мм)"},
-                                  {"text 777", "Сетевой адрес"},
-                                  {"text 778", "Зав. N "},
+                              }, concat(kLabels, {
                                   {"text 517", ""},
                                   {"text 522", ""},
                                   {"closebox", "ok"},
                                   {"wait-gone 10000", "ok"},
-                              });
+                              })));
   const std::vector<std::string> ports = split(results[2], '|');
   EXPECT_NE(std::find(ports.begin(), ports.end(), "COM1"), ports.end()) << results[2];
   EXPECT_NE(std::find(ports.begin(), ports.end(), "COM2"), ports.end()) << results[2];
@@ -177,7 +85,7 @@ struct CloseCase {
 class GuiClose : public ::testing::TestWithParam<CloseCase> {};
 
 TEST_P(GuiClose, EndsWithExitCodeZeroAndTheJoinTrace) {
-  Session session(std::string("close-") + GetParam().name, unpaced());
+  Session session(*gRig, std::string("close-") + GetParam().name, unpaced());
   ASSERT_TRUE(session.started());
   runSteps(session.get(), {{"find 20000", "ok"}, {GetParam().command, "ok"},
                            {"wait-gone 10000", "ok"}});
@@ -197,7 +105,7 @@ INSTANTIATE_TEST_SUITE_P(Ways, GuiClose, ::testing::ValuesIn(kCloseCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(GuiDialog, OpenCloseAndAFailedOpenSwitchTheViews) {
-  Session session("open-close", unpaced());
+  Session session(*gRig, "open-close", unpaced());
   ASSERT_TRUE(session.started());
   runSteps(session.get(),
            concat({// "Выбрать" with nothing chosen opens the empty name
@@ -248,7 +156,7 @@ TEST(GuiDialog, OpenCloseAndAFailedOpenSwitchTheViews) {
 
 // A whole paced read, the report, the idle worker and the screenshot.
 TEST(GuiRead, ReadsShowsExportsAndThenIdles) {
-  Session session("read", paced());
+  Session session(*gRig, "read", paced());
   ASSERT_TRUE(session.started());
   std::vector<std::string> results = runSteps(
       session.get(), concat(kOpenCom1, {
@@ -356,7 +264,7 @@ struct CancelCase {
 class GuiCancel : public ::testing::TestWithParam<CancelCase> {};
 
 TEST_P(GuiCancel, StopsAfterTheParameterInProgress) {
-  Session session(std::string("cancel-") + GetParam().name, paced());
+  Session session(*gRig, std::string("cancel-") + GetParam().name, paced());
   ASSERT_TRUE(session.started());
   std::vector<Step> steps = concat(kOpenCom1, {{"click 515", "ok"},
                                                {"wait-text 540 10000 исполнено на  0%", "ok"}});
@@ -394,8 +302,8 @@ INSTANTIATE_TEST_SUITE_P(Presses, GuiCancel, ::testing::ValuesIn(kCancelCases),
 
 TEST(GuiRead, ACycleWithoutAnswerLeavesTheValuesEmpty) {
   // The first request for A is answered, the second is not.
-  const std::string scenario = scenarioFile("no-answer", defaultScenario() + "\nA silent\n");
-  Session session("no-answer", {"--char-ms", "0", "--scenario", scenario});
+  const std::string scenario = scenarioFile(*gRig, "no-answer", defaultScenario(*gRig) + "\nA silent\n");
+  Session session(*gRig, "no-answer", {"--char-ms", "0", "--scenario", scenario});
   ASSERT_TRUE(session.started());
   runSteps(session.get(),
            concat(concat(kOpenCom1, {{"click 515", "ok"},
@@ -412,7 +320,7 @@ TEST(GuiRead, ACycleWithoutAnswerLeavesTheValuesEmpty) {
 // Closing the port from the dialog during a cycle: the dialog answers at
 // once, the cycle ends with a status code, and the port is given back.
 TEST(GuiRead, ClosingThePortDuringACycleEndsItWithASendFailure) {
-  Session session("close-during-cycle", paced());
+  Session session(*gRig, "close-during-cycle", paced());
   ASSERT_TRUE(session.started());
   runSteps(session.get(),
            concat(kOpenCom1,
@@ -436,7 +344,7 @@ TEST(GuiRead, ClosingThePortDuringACycleEndsItWithASendFailure) {
 }
 
 TEST(GuiRead, ClosingTheDialogDuringACycleWaitsForIt) {
-  Session session("quit-during-cycle", paced());
+  Session session(*gRig, "quit-during-cycle", paced());
   ASSERT_TRUE(session.started());
   runSteps(session.get(), concat(kOpenCom1, {{"click 515", "ok"},
                                              {"wait-text 540 10000 исполнено на  0%", "ok"},
@@ -455,7 +363,7 @@ TEST(GuiRead, ClosingTheDialogDuringACycleWaitsForIt) {
 }
 
 TEST(GuiRead, AReportThatCannotBeWrittenSaysSo) {
-  Session session("export-fails", unpaced());
+  Session session(*gRig, "export-fails", unpaced());
   ASSERT_TRUE(session.started());
   runSteps(session.get(), concat(kOpenCom1, {{"click 515", "ok"},
                                              {std::string("wait-checked 515 0 ") + kCycleWaitMs, "ok"},
@@ -469,23 +377,13 @@ TEST(GuiRead, AReportThatCannotBeWrittenSaysSo) {
   EXPECT_EQ(waitIdentExit(session.get(), kExitTimeoutMs), 0);
 }
 
-// The default instrument with the line of one code replaced.
-std::string withLine(const std::string& line) {
-  const std::string code = line.substr(0, line.find(' ') + 1);
-  std::istringstream lines(defaultScenario());
-  std::string scenario, each;
-  while (std::getline(lines, each))
-    if (each.rfind(code, 0) != 0) scenario += each + "\n";
-  return scenario + line + "\n";
-}
-
 // A serial number that is no file name: the report still lands in the
 // program's folder, its name made safe, the serial number kept whole.
 TEST(GuiRead, ASerialNumberThatIsNoFileNameStillNamesAFileInTheFolder) {
   const std::string serial = "..\\\\x/y:z*1?2\"3<4>5|6-and-a-tail-longer-than-fifteen";
-  const std::string scenario = withLine("@ type=11 text=" + serial);
-  Session session("odd-serial", {"--char-ms", "0", "--scenario",
-                                 scenarioFile("odd-serial", scenario)});
+  const std::string scenario = withLine(*gRig, "@ type=11 text=" + serial);
+  Session session(*gRig, "odd-serial", {"--char-ms", "0", "--scenario",
+                                 scenarioFile(*gRig, "odd-serial", scenario)});
   ASSERT_TRUE(session.started());
   runSteps(session.get(), concat(kOpenCom1, {{"click 515", "ok"},
                                              {std::string("wait-checked 515 0 ") + kCycleWaitMs, "ok"},
@@ -508,8 +406,8 @@ TEST(GuiRead, ASerialNumberThatIsNoFileNameStillNamesAFileInTheFolder) {
 // The line hung up in the middle of a reply, as a USB adapter pulled out:
 // the cycle ends with a status code, the dialog stays usable and closes.
 TEST(GuiRead, ALineHungUpInTheMiddleOfAReplyEndsTheCycle) {
-  const std::string scenario = scenarioFile("hangup", withLine("b type=3 value=72C0 hangup=12"));
-  Session session("hangup", {"--char-ms", "0", "--scenario", scenario});
+  const std::string scenario = scenarioFile(*gRig, "hangup", withLine(*gRig, "b type=3 value=72C0 hangup=12"));
+  Session session(*gRig, "hangup", {"--char-ms", "0", "--scenario", scenario});
   ASSERT_TRUE(session.started());
   const std::vector<std::string> results =
       runSteps(session.get(), concat(kOpenCom1, {{"click 515", "ok"},
@@ -529,7 +427,7 @@ TEST(GuiRead, ALineHungUpInTheMiddleOfAReplyEndsTheCycle) {
 
 // A person's click: real X pointer events at the buttons' places.
 TEST(GuiDialog, AnswersRealClicks) {
-  Session session("real-click", unpaced());
+  Session session(*gRig, "real-click", unpaced());
   ASSERT_TRUE(session.started());
   auto clickAt = [&](const std::string& rect) {
     int left = 0, top = 0, right = 0, bottom = 0;

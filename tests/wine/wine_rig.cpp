@@ -165,7 +165,7 @@ bool prepareWineRig(WineRig& rig, const std::string& root, const std::string& na
                     const std::vector<std::string>& extraEnvironment, std::string& error) {
   rig.prefix = root + "/" + name;
   rig.portsDirectory = rig.prefix + "-ports";
-  rig.environment = {"WINEPREFIX=" + rig.prefix, "LANG=ru_RU.UTF-8", "LC_ALL", "LANGUAGE",
+  rig.environment = {"WINEPREFIX=" + rig.prefix, "LANG=" + rig.locale, "LC_ALL", "LANGUAGE",
                      "WINEDEBUG=-all",
                      // No Mono or Gecko installers at the first start.
                      "WINEDLLOVERRIDES=mscoree,mshtml="};

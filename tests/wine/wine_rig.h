@@ -41,7 +41,14 @@
 
 #include "tests/wine/process_run.h"
 
+constexpr const char* kRussianLocale = "ru_RU.UTF-8";  // ANSI code page 1251
+constexpr const char* kWesternLocale = "en_US.UTF-8";  // ANSI code page 1252
+
 struct WineRig {
+  // LANG of every program of the rig, which gives Wine its ANSI code page;
+  // set before prepareWineRig. Give each locale a prefix name of its own:
+  // a prefix's server and registry settings belong to one locale.
+  std::string locale = kRussianLocale;
   std::string prefix;               // the WINEPREFIX
   std::string portsDirectory;       // the link files the COM ports are mapped to
   std::vector<std::string> environment;  // for every Wine program of the rig
@@ -52,7 +59,7 @@ struct WineRig {
 bool wineFound(std::string& why);
 
 // Creates <root>/<name> as a WINEPREFIX on first use (under a lock), with
-// LANG=ru_RU.UTF-8 (ANSI code page 1251), then starts a persistent server
+// LANG=rig.locale, then starts a persistent server
 // and runs one program with its output to /dev/null, so that Wine's services
 // never hold a test's pipes.
 bool prepareWineRig(WineRig& rig, const std::string& root, const std::string& name,

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <string>
 
-#include "tools/zort-read/cp1251.h"
+#include "text/cp1251.h"
 #include "tools/zort-read/read_instrument.h"
 #include "tools/zort-read/reader_options.h"
 #include "tools/zort-read/reader_platform.h"

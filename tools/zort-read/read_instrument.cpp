@@ -13,7 +13,7 @@
 #include "report/report.h"
 #include "serial/discovery.h"
 #include "serial/port.h"
-#include "tools/zort-read/cp1251.h"
+#include "text/cp1251.h"
 #include "tools/zort-read/exchange_trace.h"
 #include "tools/zort-read/journal.h"
 #include "tools/zort-read/journal_file.h"
@@ -69,16 +69,17 @@ std::string unusedName(const std::string& name, std::vector<std::string>& used) 
 }
 
 // The report of a successful read, as the dialog's To-file button writes it.
+// written: the file's path in UTF-8.
 StatusCode writeReport(const std::string& directory, const ResultStore& results,
                        std::vector<std::string>& usedNames, std::string& written) {
   const ReportTextSource source = {reportTextOf, const_cast<ResultStore*>(&results)};
   const std::string text = buildReportText(source);
   const std::string name = unusedName(
-      nativeFileName(buildReportFileName(valueText(results[kSerialNumberPosition]), localNow())),
-      usedNames);
-  const bool separated = directory.back() == '/' || directory.back() == '\\';
-  written = directory + (separated ? "" : "/") + name;
-  return writeReportFile(directory, name, text);
+      buildReportFileName(valueText(results[kSerialNumberPosition]), localNow()), usedNames);
+  const std::string folder = nativeToUtf8(directory);
+  const bool separated = !folder.empty() && (folder.back() == '/' || folder.back() == '\\');
+  written = folder + (separated ? "" : "/") + cp1251ToUtf8(name);
+  return writeReportFile(folder, name, text);
 }
 
 // reason: the system's own words (UTF-8), added in brackets when there are any.
@@ -174,7 +175,7 @@ int printOutcome(const ReaderOptions& options, const PortRead& read, bool severa
     printMessage(portText, statusMessage(read.status), read.openFailure);
   else if (!read.reportPath.empty())
     std::fprintf(stderr, "zort-read: %s%sreport %s\n", several ? portText.c_str() : "",
-                 several ? ": " : "", nativeToUtf8(read.reportPath).c_str());
+                 several ? ": " : "", read.reportPath.c_str());
   if (options.trace && read.cycleMs >= 0)
     std::fprintf(stderr, "%scycle %lld ms\n", read.tracePrefix.c_str(), read.cycleMs);
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "protocol/parameters.h"
-#include "tools/zort-read/cp1251.h"
+#include "text/cp1251.h"
 #include "tools/zort-read/value_keys.h"
 
 namespace {

@@ -19,11 +19,6 @@ LocalTime localNow();
 // A command-line argument, or a path built from one, as UTF-8.
 std::string nativeToUtf8(std::string_view text);
 
-// The report's file name (Windows-1251 bytes) as the platform's file
-// functions take it: unchanged for the ANSI functions of Windows, in UTF-8
-// for Linux.
-std::string nativeFileName(std::string_view cp1251Name);
-
 // The built-in simulated instrument: zort-sim, found beside zort-read, on a
 // pseudo-terminal. Linux only.
 struct SimulatorProcess {

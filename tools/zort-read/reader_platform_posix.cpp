@@ -11,7 +11,6 @@
 #include <cerrno>
 #include <chrono>
 
-#include "tools/zort-read/cp1251.h"
 #include "tools/zort-read/reader_platform.h"
 
 extern char** environ;
@@ -77,8 +76,6 @@ LocalTime localNow() {
 }
 
 std::string nativeToUtf8(std::string_view text) { return std::string(text); }
-
-std::string nativeFileName(std::string_view cp1251Name) { return cp1251ToUtf8(cp1251Name); }
 
 bool startSimulator(SimulatorProcess& simulator, std::string& error) {
   const std::string program = ownDirectory() + "/zort-sim";

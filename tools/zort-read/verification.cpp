@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "tools/zort-read/cp1251.h"
+#include "text/cp1251.h"
 #include "tools/zort-read/value_keys.h"
 
 std::string_view trimmedSpaces(std::string_view text) {

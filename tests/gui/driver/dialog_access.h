@@ -20,6 +20,10 @@ HWND controlOf(HWND dialog, int id);
 bool readText(HWND window, std::string& utf8);
 bool writeText(HWND window, const std::string& utf8);
 
+// Posts the text's characters to the control one WM_CHAR each, as typing
+// reaches it through the dialog's message loop; it shows them a moment later.
+bool typeText(HWND control, const std::string& utf8);
+
 // -1 when the window did not answer.
 int checkState(HWND button);
 

@@ -65,6 +65,12 @@ bool writeText(HWND window, const std::string& utf8) {
   return send(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()), result);
 }
 
+bool typeText(HWND control, const std::string& utf8) {
+  for (const wchar_t unit : fromUtf8(utf8))
+    if (PostMessageW(control, WM_CHAR, unit, 1) == 0) return false;
+  return true;
+}
+
 int checkState(HWND button) {
   LRESULT state = 0;
   if (!send(button, BM_GETCHECK, 0, 0, state)) return -1;

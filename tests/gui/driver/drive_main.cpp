@@ -4,10 +4,12 @@
 //   find MS                     wait up to MS for the dialog        ok | timeout
 //   text ID                     the control's text (ID 0: the dialog)
 //   visible ID / checked ID     1 or 0
+//   unicode ID                  1 when the window is a Unicode window, else 0
 //   items ID                    the combo box's entries, joined by "|"
 //   select ID NAME              choose NAME in the combo box        index | missing
 //   click ID                    BM_CLICK on a visible button        ok | hidden | hung
 //   settext ID TEXT             replace a field's text, as typing would
+//   type ID TEXT                post TEXT's characters to a field, as typed    ok | failed
 //   wait-text ID MS TEXT        until the control shows TEXT        ok | timeout:<text>
 //   wait-checked ID STATE MS    until BM_GETCHECK gives STATE       ok | timeout
 //   watch ID BUTTON MS          every text ID shows until BUTTON is unchecked, "|"-joined
@@ -184,6 +186,7 @@ std::string run(const std::string& line, HWND& dialog) {
   if (control == nullptr) return "no-control";
   if (verb == "text") return textResult(control);
   if (verb == "visible") return IsWindowVisible(control) ? "1" : "0";
+  if (verb == "unicode") return IsWindowUnicode(control) ? "1" : "0";
   if (verb == "checked") return std::to_string(checkState(control));
   if (verb == "items") {
     std::vector<std::string> items;
@@ -201,6 +204,7 @@ std::string run(const std::string& line, HWND& dialog) {
     return clickButton(control) ? "ok" : "hung";
   }
   if (verb == "settext") return writeText(control, tail(line, 1)) ? "ok" : "hung";
+  if (verb == "type") return typeText(control, tail(line, 1)) ? "ok" : "failed";
   if (verb == "wait-text") {
     const std::string wanted = tail(line, 2);
     const DWORD start = GetTickCount();

@@ -1,4 +1,4 @@
-#include "tools/zort-read/cp1251.h"
+#include "text/cp1251.h"
 
 #include <gtest/gtest.h>
 #include <iconv.h>

@@ -1,4 +1,5 @@
-// Windows-1251 texts (the program's own and the instrument's) as UTF-8.
+// Windows-1251 texts (the program's own and the instrument's) as UTF-8, on every
+// platform.
 #pragma once
 
 #include <string>
