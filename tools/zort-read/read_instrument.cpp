@@ -7,7 +7,6 @@
 #include "protocol/trace.h"
 #include "reading/read_cycle.h"
 #include "report/report.h"
-#include "serial/discovery.h"
 #include "serial/port.h"
 #include "tools/zort-read/cp1251.h"
 #include "tools/zort-read/exchange_trace.h"
@@ -143,21 +142,4 @@ int readInstrument(const ReaderOptions& options) {
   if (options.trace && outcome.cycleMs >= 0)
     std::fprintf(stderr, "cycle %lld ms\n", outcome.cycleMs);
   return static_cast<int>(outcome.status);
-}
-
-namespace {
-
-void printPortName(void* context, const char* name) {
-  (void)context;
-  std::printf("%s\n", nativeToUtf8(name).c_str());
-}
-
-}  // namespace
-
-int listPorts() {
-  const uint32_t count = enumeratePorts(printPortName, nullptr);
-  std::fflush(stdout);
-  if (count != 0) return 0;
-  std::fprintf(stderr, "zort-read: %s\n", programTextToUtf8(statusMessage(kStatusNoPortFound)).c_str());
-  return static_cast<int>(kStatusNoPortFound);
 }

@@ -41,8 +41,8 @@ bool takePort(std::string_view argument, ReaderOptions& options, bool& havePort,
 bool checkCombination(const ReaderOptions& options, bool havePort, std::string& error) {
   if (options.mode == ReaderMode::kHelp) return true;
   if (options.mode == ReaderMode::kList) {
-    if (havePort || options.simulate || options.report || options.json || options.trace) {
-      error = "--list takes no other argument";
+    if (havePort || options.simulate || options.report || options.trace) {
+      error = "--list takes no other argument than --json";
       return false;
     }
     return true;
@@ -96,13 +96,13 @@ bool parseReaderOptions(int argc, const char* const* argv, ReaderOptions& option
 const char* readerUsage() {
   return "usage: zort-read [--json] [--report DIR] [--trace] PORT\n"
          "       zort-read [--json] [--report DIR] [--trace] --simulate\n"
-         "       zort-read --list\n"
+         "       zort-read [--json] --list\n"
          "Reads the identification of a ЗОРТ instrument on PORT (COM3 on Windows, a\n"
          "device path such as /dev/ttyUSB0 on Linux) and prints its six values.\n"
-         "  --json        print one JSON object instead\n"
+         "  --json        print one JSON object instead (with --list: one a line)\n"
          "  --report DIR  after a successful read, write the report file into DIR\n"
          "  --trace       write every exchange, with times, to standard error\n"
          "  --simulate    read the built-in simulated instrument (zort-sim)\n"
-         "  --list        list the serial ports found\n"
+         "  --list        list the serial ports found, with what the system knows of them\n"
          "The exit status is the read's status code (0 on success); 64 for a usage error.\n";
 }
