@@ -18,15 +18,12 @@
 #include "tests/gui/child_process.h"
 #include "tests/gui/ident_session.h"
 #include "tests/gui/gui_rig.h"
+#include "tests/gui/gui_steps.h"
 
 namespace {
 
 constexpr int kExitTimeoutMs = 30000;
 constexpr const char* kCaption = "Tarvo02-p, Ostrel v.1.0";
-// At 1200 baud a cycle takes some 3 s; these bound a stuck program, not its speed.
-constexpr const char* kCycleWaitMs = "30000";
-
-GuiRig* gRig = nullptr;
 
 // The system's texts travel to the instrument's files in Windows-1251.
 std::string toCp1251(const std::string& utf8) {
@@ -62,73 +59,11 @@ std::string scenarioFile(const std::string& name, const std::string& text) {
   return path;
 }
 
-// One driver command and the result it must give (nullptr: not checked).
-struct Step {
-  std::string command;
-  const char* expected;
-};
-
-std::vector<std::string> runSteps(const IdentSession& session, const std::vector<Step>& steps) {
-  std::vector<std::string> commands;
-  for (const auto& step : steps) commands.push_back(step.command);
-  const std::vector<std::string> results = drive(*gRig, session, commands);
-  for (size_t i = 0; i < steps.size(); ++i) {
-    if (steps[i].expected == nullptr) continue;
-    EXPECT_EQ(results[i], steps[i].expected) << "step " << i << ": " << steps[i].command;
-  }
-  return results;
-}
-
-const std::vector<Step> kOpenCom1 = {
-    {"find 20000", "ok"},
-    {"select 513 COM1", nullptr},
-    {"click 514", "ok"},
-    {"text 540", "OK!"},
-};
-
-std::vector<Step> concat(std::vector<Step> first, const std::vector<Step>& second) {
-  first.insert(first.end(), second.begin(), second.end());
-  return first;
-}
-
-// The values the simulator's default instrument gives, control by control.
-const std::vector<Step> kDefaultValues = {
-    {"text 517", "22"},   {"text 518", "2025"}, {"text 519", "72C0"},
-    {"text 522", "ZT-004217"}, {"text 520", "50"}, {"text 521", "1"},
-};
-
 const std::vector<Step> kEmptyValues = {
     {"text 517", ""}, {"text 518", ""}, {"text 519", ""},
     {"text 522", ""}, {"text 520", ""}, {"text 521", ""},
 };
 
-std::vector<std::string> split(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  std::string part;
-  std::istringstream stream(text);
-  while (std::getline(stream, part, separator)) parts.push_back(part);
-  if (!text.empty() && text.back() == separator) parts.push_back("");
-  return parts;
-}
-
-class Session {
- public:
-  Session(const std::string& name, const std::vector<std::string>& simArguments) {
-    std::string error;
-    started_ = startIdentSession(*gRig, name, simArguments, session_, error);
-    EXPECT_TRUE(started_) << error;
-  }
-  ~Session() { stopIdentSession(session_); }
-  bool started() const { return started_; }
-  IdentSession& get() { return session_; }
-
- private:
-  IdentSession session_;
-  bool started_ = false;
-};
-
-std::vector<std::string> paced() { return {}; }  // the simulator's 1200-baud pacing
-std::vector<std::string> unpaced() { return {"--char-ms", "0"}; }
 
 // ---------------------------------------------------------------------------
 
@@ -562,25 +497,3 @@ TEST(GuiDialog, AnswersRealClicks) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  std::string missing = missingRigTools();
-  for (const char* program : {ZORT_IDENT_EXE, ZORT_DRIVE_EXE})
-    if (access(program, R_OK) != 0) missing += std::string(missing.empty() ? "" : ", ") + program;
-  if (!missing.empty()) {
-    std::printf("SKIPPED: the GUI rig needs %s\n", missing.c_str());
-    return 77;
-  }
-  static GuiRig rig;
-  std::string error;
-  if (!startGuiRig(rig, ZORT_GUI_RIG_DIR, ZORT_WINE_ROOT, error)) {
-    std::printf("the GUI rig did not start: %s\n", error.c_str());
-    stopGuiRig(rig);
-    return 1;
-  }
-  gRig = &rig;
-  const int result = RUN_ALL_TESTS();
-  stopGuiRig(rig);
-  return result;
-}
