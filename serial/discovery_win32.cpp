@@ -57,8 +57,8 @@ void addSerialCommValues(std::vector<std::string>& names) {
     DWORD bytes = static_cast<DWORD>(data.size() * sizeof(wchar_t));
     const LONG result = RegEnumValueW(key, index, valueName.data(), &nameLength, nullptr, &type,
                                       reinterpret_cast<BYTE*>(data.data()), &bytes);
-    if (result == ERROR_NO_MORE_ITEMS) break;
-    if (result != ERROR_SUCCESS) continue;  // a value too long for a port name
+    if (result == ERROR_MORE_DATA) continue;  // a value too long for a port name
+    if (result != ERROR_SUCCESS) break;        // the end, or a key gone meanwhile
     const std::string name = stringData(type, data, bytes);
     if (!name.empty()) names.push_back(name);
   }

@@ -30,13 +30,12 @@ class Hotplug : public testing::Test {
         testing::UnitTest::GetInstance()->current_test_info()->name(), unpaced());
     ASSERT_TRUE(session_->started());
     // What an earlier run may have left.
-    runSteps(ident(), {{std::string("serialcomm-remove ") + kNewPort, "ok"}});
+    removeRegistryValues();
   }
 
   void TearDown() override {
     unplugDevice();
-    if (session_ != nullptr && session_->started())
-      runSteps(ident(), {{std::string("serialcomm-remove ") + kNewPort, "ok"}});
+    if (session_ != nullptr && session_->started()) removeRegistryValues();
     session_.reset();
     stopSim(newPortSim_);
   }
@@ -48,6 +47,10 @@ class Hotplug : public testing::Test {
   void unplugDevice() { unlink(link_.c_str()); }
 
   IdentSession& ident() { return session_->get(); }
+
+  void removeRegistryValues() {
+    runSteps(ident(), {{"serialcomm-remove COM7", "ok"}, {"serialcomm-remove COM10", "ok"}});
+  }
 
   // The ports the dialog lists at its start (the rig's, and whatever else
   // Wine has), then the same with the new port among them.
@@ -159,16 +162,20 @@ TEST_F(Hotplug, APortComingAndGoingLeavesTheOpenPortAlone) {
   EXPECT_EQ(simRequests(ident()).size(), 12u) << "two cycles of six requests on COM1";
 }
 
-// Without SERIALCOMM's value Wine's device list alone does not show a port
-// linked after its start; with it the port is listed and opens.
-TEST_F(Hotplug, APortKnownOnlyToTheRegistryIsListed) {
+// Ports only the registry knows (their devices not there yet) are listed,
+// in natural order after the rig's COM1 to COM3; one without its device
+// fails to open as any missing port does.
+TEST_F(Hotplug, PortsKnownOnlyToTheRegistryAreListedInNaturalOrder) {
   learnListedPorts();
-  runSteps(ident(), {kAddValue,
+  const std::string expected = before_ + "|COM7|COM10";
+  runSteps(ident(), {{"serialcomm-add COM10", "ok"},
+                     kAddValue,
                      {"devicechange nodes", "ok"},
-                     {"items 513", after_.c_str()},
-                     {"select 513 COM7", nullptr},
+                     {"items 513", expected.c_str()},
+                     {"select 513 COM10", nullptr},
                      {"click 514", "ok"},
                      {"text 540", "Не удалось открыть порт."},
+                     {"text 514", "COM10"},
                      {"click 514", "ok"},
                      {"closebox", "ok"}});
 }

@@ -94,11 +94,6 @@ bool showDropDown(HWND combo, bool shown) {
   return send(combo, CB_SHOWDROPDOWN, shown ? TRUE : FALSE, 0, result);
 }
 
-int droppedWidth(HWND combo) {
-  LRESULT width = 0;
-  return send(combo, CB_GETDROPPEDWIDTH, 0, 0, width) ? static_cast<int>(width) : -1;
-}
-
 int selectItem(HWND dialog, HWND combo, const std::string& name) {
   const std::wstring wide = fromUtf8(name);
   LRESULT index = CB_ERR;

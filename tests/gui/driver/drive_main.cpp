@@ -6,7 +6,6 @@
 //   visible ID / checked ID     1 or 0
 //   items ID                    the combo box's entries, joined by "|"
 //   dropdown ID / closeup ID    drop the combo box's list down (CBN_DROPDOWN), close it
-//   dropped-width ID            the width of its dropped-down list in pixels
 //   serialcomm-add NAME         NAME as a value under HKLM\HARDWARE\DEVICEMAP\SERIALCOMM
 //   serialcomm-remove NAME      that value removed                  ok | failed
 //   devicechange arrival|removal|nodes   WM_DEVICECHANGE to every top-level window
@@ -214,10 +213,6 @@ std::string run(const std::string& line, HWND& dialog) {
   }
   if (verb == "dropdown" || verb == "closeup")
     return showDropDown(control, verb == "dropdown") ? "ok" : "hung";
-  if (verb == "dropped-width") {
-    const int width = droppedWidth(control);
-    return width < 0 ? "hung" : std::to_string(width);
-  }
   if (verb == "select") {
     const int index = selectItem(dialog, control, tail(line, 1));
     return index < 0 ? "missing" : std::to_string(index);
