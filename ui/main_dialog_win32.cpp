@@ -35,6 +35,7 @@ void initDialog(AppState& state, HWND dialog) {
   show(w.exportButton, false);
   show(w.portList, false);
   show(w.openButton, false);
+  state.portsFound = false;  // so that the first listing sets the view
   refreshPortList(state);
   for (size_t i = 0; i < kParameterCount; ++i) {
     const int label = static_cast<int>(kParameterTable[i].valueControl + kLabelOffset);
