@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "serial/port_backend.h"
@@ -12,10 +14,70 @@ constexpr size_t kFirstListSize = 65535;
 // A list larger than this is not a device list.
 constexpr size_t kLargestListSize = 64u * 1024u * 1024u;
 
+// Between a port's name and what is known of it in a list entry.
+constexpr std::string_view kEntrySeparator = "  ";
+
+char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool sameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (upper(a[i]) != upper(b[i])) return false;
+  return true;
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool isSpace(char c) { return c == ' ' || c == '\t'; }
+
+// A name as a registry value may hold it: without spaces or NULs around it.
+std::string_view stripped(std::string_view text) {
+  while (!text.empty() && (isSpace(text.back()) || text.back() == '\0')) text.remove_suffix(1);
+  while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
+  return text;
+}
+
+void addPort(std::vector<PortInfo>& ports, std::string_view candidate) {
+  const std::string name(stripped(candidate));
+  if (!isSerialPortName(name.c_str())) return;
+  for (const PortInfo& port : ports)
+    if (sameName(port.name, name)) return;
+  ports.push_back(PortInfo{name, {}, {}, {}});
+}
+
 }  // namespace
 
+std::vector<PortInfo> listPortDetails() {
+  std::vector<PortInfo> ports;
+  backendListPorts(ports);
+  return ports;
+}
+
 uint32_t enumeratePorts(PortNameCallback callback, void* context) {
-  return backendListPorts(callback, context);
+  const std::vector<PortInfo> ports = listPortDetails();
+  if (callback != nullptr)
+    for (const PortInfo& port : ports) callback(context, port.name.c_str());
+  return static_cast<uint32_t>(ports.size());
+}
+
+std::string portEntryText(const PortInfo& port) {
+  std::string known = port.usbId;
+  if (!port.description.empty()) {
+    if (!known.empty()) known.push_back(' ');
+    known.append(port.description);
+  }
+  if (!port.byIdName.empty()) {
+    if (!known.empty()) known.append(kEntrySeparator);
+    known.append("(").append(port.byIdName).append(")");
+  }
+  if (known.empty()) return port.name;
+  std::string entry = port.name;
+  entry.append(kEntrySeparator).append(known);
+  return entry;
+}
+
+std::string_view portNameOfEntry(std::string_view entry) {
+  return entry.substr(0, entry.find(kEntrySeparator));
 }
 
 bool isSerialPortName(const char* name) {
@@ -62,4 +124,65 @@ uint32_t queryDeviceList(DeviceListQuery query, void* queryContext, PortNameCall
     if (!tooSmall || list.size() >= kLargestListSize) return 0;
     list.resize(list.size() * 2);
   }
+}
+
+bool naturalLess(std::string_view a, std::string_view b) {
+  size_t i = 0;
+  size_t j = 0;
+  while (i < a.size() && j < b.size()) {
+    if (isDigit(a[i]) && isDigit(b[j])) {
+      // Leading zeros do not count; then the longer run is the larger number.
+      while (i < a.size() && a[i] == '0') ++i;
+      while (j < b.size() && b[j] == '0') ++j;
+      size_t endA = i;
+      size_t endB = j;
+      while (endA < a.size() && isDigit(a[endA])) ++endA;
+      while (endB < b.size() && isDigit(b[endB])) ++endB;
+      const std::string_view runA = a.substr(i, endA - i);
+      const std::string_view runB = b.substr(j, endB - j);
+      if (runA.size() != runB.size()) return runA.size() < runB.size();
+      if (runA != runB) return runA < runB;
+      i = endA;
+      j = endB;
+      continue;
+    }
+    if (a[i] != b[j]) return static_cast<uint8_t>(a[i]) < static_cast<uint8_t>(b[j]);
+    ++i;
+    ++j;
+  }
+  if (a.size() - i != b.size() - j) return a.size() - i < b.size() - j;
+  // Equal as numbers ("COM01", "COM1"): the bytes decide, so the order is total.
+  return a < b;
+}
+
+std::string trimmedDescription(std::string_view friendlyName, std::string_view portName) {
+  std::string text;
+  for (const char c : friendlyName)
+    text.push_back(static_cast<uint8_t>(c) < 0x20 || c == 0x7F ? ' ' : c);
+  std::string_view shown = stripped(text);
+  std::string suffix = "(";
+  suffix.append(portName).append(")");
+  if (!portName.empty() && shown.size() >= suffix.size() &&
+      sameName(shown.substr(shown.size() - suffix.size()), suffix)) {
+    shown.remove_suffix(suffix.size());
+    shown = stripped(shown);
+  }
+  return std::string(shown);
+}
+
+std::vector<PortInfo> mergePortSources(const PortSources& sources) {
+  std::vector<PortInfo> ports;
+  for (const std::string& name : sources.deviceNames) addPort(ports, name);
+  for (const std::string& name : sources.registryNames) addPort(ports, name);
+  std::stable_sort(ports.begin(), ports.end(), [](const PortInfo& a, const PortInfo& b) {
+    return naturalLess(a.name, b.name);
+  });
+  for (PortInfo& port : ports) {
+    for (const FriendlyName& friendly : sources.friendlyNames) {
+      if (!sameName(stripped(friendly.portName), port.name)) continue;
+      port.description = trimmedDescription(friendly.text, port.name);
+      if (!port.description.empty()) break;
+    }
+  }
+  return ports;
 }

@@ -3,14 +3,42 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
 
 // The name lives only during the call.
 using PortNameCallback = void (*)(void* context, const char* name);
 
-// Reports every serial port in the order the system lists it; returns the
-// number reported. Windows: the COM devices of QueryDosDeviceA. Linux: the
-// serial devices under /dev.
+// One serial port and what the system says of it. Every text is UTF-8; a
+// field the system has nothing for is empty.
+struct PortInfo {
+  std::string name;         // what opens: "COM7", "/dev/ttyUSB0" (ASCII on Windows)
+  std::string description;  // "USB-SERIAL CH340" (Windows: the device's friendly name
+                            // without " (COM7)"); Linux: the USB product string
+  std::string usbId;        // Linux: "1a86:7523", the USB vendor and product
+  std::string byIdName;     // Linux: its name under /dev/serial/by-id
+};
+
+// Every serial port of the machine, each once, in natural order (COM2 before
+// COM10). Windows: the COM devices of QueryDosDeviceA together with the
+// values under HKLM\HARDWARE\DEVICEMAP\SERIALCOMM, described by the friendly
+// names of the Ports and Modem devices. Linux: the serial devices under /dev,
+// described from sysfs and /dev/serial/by-id.
+std::vector<PortInfo> listPortDetails();
+
+// The names of listPortDetails, in its order; returns the number reported.
 uint32_t enumeratePorts(PortNameCallback callback, void* context);
+
+// One port as the user sees it in a list: the name, then two spaces and what
+// is known of it, e.g. "COM7  USB-SERIAL CH340" or
+// "/dev/ttyUSB0  1a86:7523 USB Serial  (usb-1a86_USB_Serial-if00-port0)";
+// the name alone when nothing is.
+std::string portEntryText(const PortInfo& port);
+
+// The port name an entry of portEntryText begins with (all of a text
+// without two spaces in a row).
+std::string_view portNameOfEntry(std::string_view entry);
 
 // "COM" followed by a byte whose high four bits are 0x3.
 bool isSerialPortName(const char* name);
@@ -28,3 +56,29 @@ using DeviceListQuery = size_t (*)(void* context, char* buffer, size_t size, boo
 // second try it would look as if it had no port), then walks the list.
 uint32_t queryDeviceList(DeviceListQuery query, void* queryContext, PortNameCallback callback,
                          void* context);
+
+// A device's friendly name as the system gives it, with the port it serves.
+struct FriendlyName {
+  std::string portName;  // "COM7"
+  std::string text;      // "USB-SERIAL CH340 (COM7)", UTF-8
+};
+
+// What Windows says about its serial ports, from its three sources.
+struct PortSources {
+  std::vector<std::string> deviceNames;    // the COM names among the DOS device names
+  std::vector<std::string> registryNames;  // the values under SERIALCOMM
+  std::vector<FriendlyName> friendlyNames; // Ports and Modem devices
+};
+
+// The ports of both name sources that pass isSerialPortName, each once
+// (names compare without regard to case; the first spelling stays), in
+// natural order, each with its device's friendly name trimmed.
+std::vector<PortInfo> mergePortSources(const PortSources& sources);
+
+// true when a comes before b as people count: digit runs compare as numbers
+// ("COM2" < "COM10"), everything else byte by byte.
+bool naturalLess(std::string_view a, std::string_view b);
+
+// A friendly name as a description: without the trailing " (COM7)" of its
+// own port, without control characters and surrounding spaces.
+std::string trimmedDescription(std::string_view friendlyName, std::string_view portName);

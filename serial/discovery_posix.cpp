@@ -9,11 +9,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "serial/discovery_posix.h"
 #include "serial/port_backend.h"
 
 namespace {
@@ -42,8 +44,8 @@ bool classify(std::string_view name, PortEntry* entry) {
 }
 
 // The kernel creates every legacy ttyS node whether a UART is there or not.
-bool hasUart(const std::string& name) {
-  const std::string path = "/dev/" + name;
+bool hasUart(const std::string& devRoot, const std::string& sysRoot, const std::string& name) {
+  const std::string path = devRoot + "/" + name;
   const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd >= 0) {
     serial_struct info{};
@@ -52,28 +54,117 @@ bool hasUart(const std::string& name) {
     if (known) return info.type != PORT_UNKNOWN;
   }
   struct stat device{};
-  return stat(("/sys/class/tty/" + name + "/device").c_str(), &device) == 0;
+  return stat((sysRoot + "/class/tty/" + name + "/device").c_str(), &device) == 0;
+}
+
+// Bytes that are no UTF-8, and control characters, become '?'.
+std::string printableUtf8(std::string_view bytes) {
+  std::string text;
+  size_t i = 0;
+  while (i < bytes.size()) {
+    const auto lead = static_cast<uint8_t>(bytes[i]);
+    const size_t length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 && lead >= 0xC2 ? 2
+                          : (lead & 0xF0) == 0xE0                   ? 3
+                          : (lead & 0xF8) == 0xF0 && lead <= 0xF4   ? 4
+                                                                    : 0;
+    bool valid = length != 0 && i + length <= bytes.size();
+    for (size_t k = 1; valid && k < length; ++k)
+      valid = (static_cast<uint8_t>(bytes[i + k]) & 0xC0) == 0x80;
+    if (!valid || (length == 1 && (lead < 0x20 || lead == 0x7F))) {
+      text.push_back('?');
+      ++i;
+      continue;
+    }
+    text.append(bytes.substr(i, length));
+    i += length;
+  }
+  return text;
+}
+
+// A sysfs attribute's one line, "" when there is none.
+std::string attribute(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return {};
+  std::array<char, 256> buffer{};
+  const ssize_t length = read(fd, buffer.data(), buffer.size());
+  close(fd);
+  if (length <= 0) return {};
+  std::string_view text(buffer.data(), static_cast<size_t>(length));
+  text = text.substr(0, text.find('\n'));
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return printableUtf8(text);
+}
+
+std::string realPath(const std::string& path) {
+  char* resolved = realpath(path.c_str(), nullptr);
+  if (resolved == nullptr) return {};
+  std::string result = resolved;
+  std::free(resolved);
+  return result;
+}
+
+// The USB device above the tty's device in sysfs (the first folder upwards
+// with an idVendor), for a port on a USB adapter.
+void describeUsb(const std::string& sysRoot, const std::string& name, PortInfo& port) {
+  const std::string top = realPath(sysRoot);
+  std::string folder = realPath(sysRoot + "/class/tty/" + name + "/device");
+  if (top.empty()) return;
+  while (folder.size() > top.size() && folder.compare(0, top.size(), top) == 0) {
+    const std::string vendor = attribute(folder + "/idVendor");
+    if (!vendor.empty()) {
+      port.usbId = vendor + ":" + attribute(folder + "/idProduct");
+      port.description = attribute(folder + "/product");
+      return;
+    }
+    folder.erase(folder.rfind('/'));
+  }
+}
+
+// The first (by name) link in devRoot/serial/by-id that points at the port.
+void findById(const std::string& devRoot, const std::string& name, PortInfo& port) {
+  const std::string folder = devRoot + "/serial/by-id";
+  DIR* directory = opendir(folder.c_str());
+  if (directory == nullptr) return;
+  std::string found;
+  while (const dirent* item = readdir(directory)) {
+    const std::string link = item->d_name;
+    if (link == "." || link == "..") continue;
+    std::array<char, 4096> target{};
+    const ssize_t length =
+        readlink((folder + "/" + link).c_str(), target.data(), target.size() - 1);
+    if (length <= 0) continue;
+    const std::string_view path(target.data(), static_cast<size_t>(length));
+    const size_t slash = path.rfind('/');
+    const std::string_view base = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    if (base == name && (found.empty() || link < found)) found = link;
+  }
+  closedir(directory);
+  port.byIdName = printableUtf8(found);
 }
 
 }  // namespace
 
-uint32_t backendListPorts(PortNameCallback callback, void* context) {
-  DIR* directory = opendir("/dev");
-  if (directory == nullptr) return 0;
-  std::vector<PortEntry> ports;
+void listPortsUnder(const std::string& devRoot, const std::string& sysRoot,
+                    std::vector<PortInfo>& ports) {
+  DIR* directory = opendir(devRoot.c_str());
+  if (directory == nullptr) return;
+  std::vector<PortEntry> found;
   while (const dirent* item = readdir(directory)) {
     PortEntry entry;
     if (!classify(item->d_name, &entry)) continue;
-    if (entry.family == 0 && !hasUart(entry.name)) continue;
-    ports.push_back(std::move(entry));
+    if (entry.family == 0 && !hasUart(devRoot, sysRoot, entry.name)) continue;
+    found.push_back(std::move(entry));
   }
   closedir(directory);
-  std::sort(ports.begin(), ports.end(), [](const PortEntry& a, const PortEntry& b) {
+  std::sort(found.begin(), found.end(), [](const PortEntry& a, const PortEntry& b) {
     return a.family != b.family ? a.family < b.family : a.number < b.number;
   });
-  for (const auto& port : ports) {
-    const std::string path = "/dev/" + port.name;
-    if (callback != nullptr) callback(context, path.c_str());
+  for (const auto& entry : found) {
+    PortInfo port{devRoot + "/" + entry.name, {}, {}, {}};
+    describeUsb(sysRoot, entry.name, port);
+    findById(devRoot, entry.name, port);
+    ports.push_back(std::move(port));
   }
-  return static_cast<uint32_t>(ports.size());
 }
+
+void backendListPorts(std::vector<PortInfo>& ports) { listPortsUnder("/dev", "/sys", ports); }

@@ -121,4 +121,126 @@ TEST(DeviceListQuery, AFailedQueryReportsNoPort) {
   EXPECT_EQ(system.asked.size(), 1u) << "only a list that does not fit is asked for again";
 }
 
+// ---------------------------------------------------------------------------
+// Windows' three sources, merged.
+
+std::vector<std::string> namesOf(const std::vector<PortInfo>& ports) {
+  std::vector<std::string> names;
+  for (const auto& port : ports) names.push_back(port.name);
+  return names;
+}
+
+TEST(PortSourceMerge, EachPortOnceInNaturalOrder) {
+  PortSources sources;
+  // Device names as QueryDosDeviceA lists them: the system's order.
+  sources.deviceNames = {"COM12", "COM3", "LPT1", "COM1"};
+  // SERIALCOMM: an adapter plugged in later, ports both sources know (in
+  // another spelling, with a stray space), and a value that is no port.
+  sources.registryNames = {"COM7", "COM3", "com12", "COM1 ", "Serial0", "COM10"};
+  const std::vector<PortInfo> ports = mergePortSources(sources);
+  EXPECT_EQ(namesOf(ports),
+            (std::vector<std::string>{"COM1", "COM3", "COM7", "COM10", "COM12"}));
+  for (const auto& port : ports) EXPECT_EQ(port.description, "") << port.name;
+}
+
+TEST(PortSourceMerge, EitherSourceAloneListsItsPorts) {
+  PortSources onlyRegistry;
+  onlyRegistry.registryNames = {"COM4", "COM2"};
+  EXPECT_EQ(namesOf(mergePortSources(onlyRegistry)), (std::vector<std::string>{"COM2", "COM4"}));
+  PortSources onlyDevices;
+  onlyDevices.deviceNames = {"COM9", "COM9"};
+  EXPECT_EQ(namesOf(mergePortSources(onlyDevices)), (std::vector<std::string>{"COM9"}));
+  EXPECT_TRUE(mergePortSources(PortSources{}).empty());
+}
+
+TEST(PortSourceMerge, DescribesEachPortByItsDevicesFriendlyName) {
+  PortSources sources;
+  sources.deviceNames = {"COM1", "COM7", "COM4"};
+  sources.registryNames = {"COM12"};
+  sources.friendlyNames = {
+      {"COM7", "USB-SERIAL CH340 (COM7)"},
+      {"COM12", "Стандартный модем по соединению Bluetooth (COM12)"},
+      {"COM1", "Последовательный порт (COM1)"},
+      {"COM30", "A device whose port is not listed (COM30)"},
+      {"LPT1", "Порт принтера (LPT1)"},
+  };
+  const std::vector<PortInfo> ports = mergePortSources(sources);
+  ASSERT_EQ(ports.size(), 4u);
+  EXPECT_EQ(portEntryText(ports[0]), "COM1  Последовательный порт");
+  EXPECT_EQ(portEntryText(ports[1]), "COM4") << "a port with no device named stands alone";
+  EXPECT_EQ(portEntryText(ports[2]), "COM7  USB-SERIAL CH340");
+  EXPECT_EQ(portEntryText(ports[3]), "COM12  Стандартный модем по соединению Bluetooth");
+}
+
+struct OrderCase {
+  const char* name;
+  const char* before;
+  const char* after;
+};
+
+const OrderCase kOrderCases[] = {
+    {"OneDigitBeforeTwo", "COM2", "COM10"},
+    {"ByValue", "COM9", "COM12"},
+    {"SameLength", "COM12", "COM21"},
+    {"LongNumbers", "COM99999999999999999998", "COM99999999999999999999"},
+    {"LeadingZerosDoNotCount", "COM02", "COM3"},
+    {"EqualValueByBytes", "COM01", "COM1"},
+    {"ColonAfterDigits", "COM9", "COM:"},
+    {"PrefixFirst", "COM", "COM1"},
+    {"DevicePaths", "/dev/ttyUSB2", "/dev/ttyUSB10"},
+};
+
+class NaturalOrderTest : public testing::TestWithParam<OrderCase> {};
+
+TEST_P(NaturalOrderTest, ComesFirst) {
+  const OrderCase& c = GetParam();
+  EXPECT_TRUE(naturalLess(c.before, c.after));
+  EXPECT_FALSE(naturalLess(c.after, c.before));
+  EXPECT_FALSE(naturalLess(c.before, c.before));
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, NaturalOrderTest, testing::ValuesIn(kOrderCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct TrimCase {
+  const char* name;
+  const char* friendly;
+  const char* port;
+  const char* description;
+};
+
+const TrimCase kTrimCases[] = {
+    {"PortSuffix", "USB-SERIAL CH340 (COM7)", "COM7", "USB-SERIAL CH340"},
+    {"OtherCase", "Communications Port (com1)", "COM1", "Communications Port"},
+    {"AnotherPortsSuffixStays", "Bridge (COM3)", "COM13", "Bridge (COM3)"},
+    {"LongerNumberStays", "Bridge (COM13)", "COM3", "Bridge (COM13)"},
+    {"NoSuffix", "Intel(R) Active Management Technology - SOL", "COM3",
+     "Intel(R) Active Management Technology - SOL"},
+    {"SpacesAndControls", "  Adapter\t\r\n(COM4) ", "COM4", "Adapter"},
+    {"OnlyTheSuffix", "(COM4)", "COM4", ""},
+    {"Empty", "", "COM4", ""},
+};
+
+class DescriptionTest : public testing::TestWithParam<TrimCase> {};
+
+TEST_P(DescriptionTest, IsTheFriendlyNameWithoutItsPort) {
+  const TrimCase& c = GetParam();
+  EXPECT_EQ(trimmedDescription(c.friendly, c.port), c.description);
+}
+
+INSTANTIATE_TEST_SUITE_P(FriendlyNames, DescriptionTest, testing::ValuesIn(kTrimCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PortEntry, NamesThePortFirstAndGivesItBack) {
+  const PortInfo linux = {"/dev/ttyUSB0", "USB Serial", "1a86:7523",
+                          "usb-1a86_USB_Serial-if00-port0"};
+  EXPECT_EQ(portEntryText(linux),
+            "/dev/ttyUSB0  1a86:7523 USB Serial  (usb-1a86_USB_Serial-if00-port0)");
+  EXPECT_EQ(portEntryText({"/dev/ttyACM0", "", "", "usb-x-if00"}), "/dev/ttyACM0  (usb-x-if00)");
+  EXPECT_EQ(portEntryText({"/dev/ttyS0", "", "", ""}), "/dev/ttyS0");
+  for (const char* entry : {"COM7  USB-SERIAL CH340", "COM7", "COM7  A  B"})
+    EXPECT_EQ(portNameOfEntry(entry), "COM7") << entry;
+  EXPECT_EQ(portNameOfEntry(""), "");
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "protocol/status.h"
 #include "serial/discovery.h"
@@ -56,5 +57,6 @@ void backendClose(PortHandle handle);
 // example "Permission denied". Call it before any other system call.
 void backendFailureText(char* destination, size_t size);
 
-// Reports each serial port of the machine (serial/discovery_<platform>.cpp).
-uint32_t backendListPorts(PortNameCallback callback, void* context);
+// Appends every serial port of the machine with what the system says of it,
+// each once, in natural order (serial/discovery_<platform>.cpp).
+void backendListPorts(std::vector<PortInfo>& ports);

@@ -4,7 +4,6 @@
 
 #include "protocol/parameters.h"
 #include "protocol/status.h"
-#include "serial/discovery.h"
 #include "serial/port.h"
 #include "ui/app_state.h"
 #include "ui/controls.h"
@@ -12,38 +11,12 @@
 #include "ui/dialog_ids.h"
 #include "ui/dialog_texts.h"
 #include "ui/export.h"
+#include "ui/port_list.h"
 #include "ui/read_view.h"
 
 namespace {
 
 constexpr size_t kLabelBufferSize = 80;
-constexpr size_t kPortNameBufferSize = 80;  // at most 79 characters, in the system's code page
-
-void addPortName(void* context, const char* name) {
-  SendMessageA(static_cast<HWND>(context), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
-}
-
-// Fills the list (never emptied first: it is refreshed only while empty).
-void refreshPortList(AppState& state) {
-  const DialogHandles& w = state.windows;
-  state.portsFound = enumeratePorts(addPortName, w.portList) > 0;
-  if (state.portsFound) {
-    show(w.portList, true);
-    setText(w.openButton, kSelectText);
-    setText(w.readButton, kReadText);
-    setChecked(w.readButton, false);
-    show(w.openButton, true);
-    show(w.readButton, false);
-    setText(w.marker, kOpenedText);
-  } else {
-    setText(w.marker, "");
-    setText(w.statusLine, statusMessage(kStatusNoPortFound));
-    setText(w.openButton, kRefreshText);
-    show(w.portList, false);
-    show(w.openButton, true);
-  }
-  UpdateWindow(w.dialog);
-}
 
 void initDialog(AppState& state, HWND dialog) {
   DialogHandles& w = state.windows;
@@ -64,6 +37,7 @@ void initDialog(AppState& state, HWND dialog) {
   show(w.exportButton, false);
   show(w.portList, false);
   show(w.openButton, false);
+  state.portsFound = false;  // so that the first listing sets the view
   refreshPortList(state);
   for (size_t i = 0; i < kParameterCount; ++i) {
     const int label = static_cast<int>(kParameterTable[i].valueControl + kLabelOffset);
@@ -87,20 +61,20 @@ void closeConnection(AppState& state) {
   // A cycle still using the port keeps the handle until its transaction
   // ends; its next transaction finds the port closed and ends the cycle.
   closePort(state.port);
+  // Ports that came or went while it was open.
+  refreshPortList(state);
 }
 
 void openConnection(AppState& state) {
   const DialogHandles& w = state.windows;
   show(w.portList, false);
-  std::array<char, kPortNameBufferSize> name{};
-  GetWindowTextA(w.portList, name.data(), static_cast<int>(name.size()));
-  const StatusCode status = openPort(state.port, name.data(), kLineMode);
+  const std::string name = chosenPortName(state);
+  const StatusCode status = openPort(state.port, name.c_str(), kLineMode);
   if (status == kStatusOk) raiseControlLines(state.port);
   setText(w.statusLine, statusMessage(status));
   if (status == kStatusOk) show(w.readButton, true);
   show(w.marker, true);
-  // The port's name is the system's own, in its code page both ways.
-  SetWindowTextA(w.openButton, name.data());
+  setText(w.openButton, name.c_str());
   setChecked(w.openButton, true);
 }
 
@@ -131,6 +105,8 @@ INT_PTR onCommand(AppState& state, HWND dialog, WPARAM wParam) {
   }
   if (control == kPortList) {
     if (notification == CBN_SELENDOK) show(state.windows.openButton, true);
+    // The user opens the list: it shows the ports there are now.
+    if (notification == CBN_DROPDOWN) refreshPortList(state);
     return TRUE;
   }
   if (notification != BN_CLICKED) return FALSE;
@@ -160,6 +136,11 @@ INT_PTR CALLBACK mainDialogProcedure(HWND dialog, UINT message, WPARAM wParam, L
       return TRUE;
     case WM_COMMAND:
       return onCommand(*state, dialog, wParam);
+    case WM_DEVICECHANGE:
+      // Windows tells every top-level window of a device come or gone.
+      if (!portsMayHaveChanged(wParam)) return FALSE;
+      refreshPortList(*state);
+      return TRUE;
     default:
       // WM_PAINT included: the dialog's own painting validates the window.
       // Answering it without painting brings it straight back, for ever.

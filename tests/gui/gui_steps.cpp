@@ -23,6 +23,11 @@ std::vector<Step> concat(std::vector<Step> first, const std::vector<Step>& secon
   return first;
 }
 
+const std::vector<Step> kDefaultValues = {
+    {"text 517", "22"},   {"text 518", "2025"}, {"text 519", "72C0"},
+    {"text 522", "ZT-004217"}, {"text 520", "50"}, {"text 521", "1"},
+};
+
 const std::vector<Step> kOpenCom1 = {
     {"find 20000", "ok"},
     {"select 513 COM1", nullptr},

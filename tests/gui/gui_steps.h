@@ -22,6 +22,12 @@ std::vector<std::string> driveSteps(const GuiRig& rig, const IdentSession& sessi
 
 std::vector<Step> concat(std::vector<Step> first, const std::vector<Step>& second);
 
+// At 1200 baud a cycle takes some 3 s; this bounds a stuck program, not its speed.
+constexpr const char* kCycleWaitMs = "30000";
+
+// The values the simulator's default instrument gives, control by control.
+extern const std::vector<Step> kDefaultValues;
+
 // Finds the dialog, chooses COM1 and opens it.
 extern const std::vector<Step> kOpenCom1;
 

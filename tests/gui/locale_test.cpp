@@ -23,7 +23,6 @@ namespace {
 
 constexpr int kExitTimeoutMs = 30000;
 constexpr int kReaderTimeoutMs = 60000;
-constexpr const char* kCycleWaitMs = "30000";
 
 struct LocaleCase {
   const char* name;  // also the rig's folder and the Wine prefix's name

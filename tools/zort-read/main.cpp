@@ -3,6 +3,7 @@
 #include <string>
 
 #include "text/cp1251.h"
+#include "tools/zort-read/port_listing.h"
 #include "tools/zort-read/read_instrument.h"
 #include "tools/zort-read/reader_options.h"
 #include "tools/zort-read/reader_platform.h"
@@ -20,7 +21,7 @@ int main(int argc, char** argv) {
       std::fputs(programTextToUtf8(readerUsage()).c_str(), stdout);
       return 0;
     case ReaderMode::kList:
-      return listPorts();
+      return listPorts(options.json);
     case ReaderMode::kRead:
       break;
   }

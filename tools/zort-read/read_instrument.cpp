@@ -11,7 +11,6 @@
 #include "reading/read_cycle.h"
 #include "reading/worker_thread.h"
 #include "report/report.h"
-#include "serial/discovery.h"
 #include "serial/port.h"
 #include "text/cp1251.h"
 #include "tools/zort-read/exchange_trace.h"
@@ -274,21 +273,4 @@ int readInstrument(const ReaderOptions& options) {
   // The benchmark reads the time of all the reads from this last line.
   if (options.trace && several) std::fprintf(stderr, "cycle %lld ms\n", static_cast<long long>(allMs));
   return exitStatus;
-}
-
-namespace {
-
-void printPortName(void* context, const char* name) {
-  (void)context;
-  std::printf("%s\n", nativeToUtf8(name).c_str());
-}
-
-}  // namespace
-
-int listPorts() {
-  const uint32_t count = enumeratePorts(printPortName, nullptr);
-  std::fflush(stdout);
-  if (count != 0) return 0;
-  std::fprintf(stderr, "zort-read: %s\n", programTextToUtf8(statusMessage(kStatusNoPortFound)).c_str());
-  return static_cast<int>(kStatusNoPortFound);
 }

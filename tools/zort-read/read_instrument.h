@@ -1,4 +1,4 @@
-// zort-read's work: one read of an instrument, and the port list.
+// zort-read's work: one read of an instrument.
 #pragma once
 
 #include "tools/zort-read/reader_options.h"
@@ -7,6 +7,3 @@
 // writes the report if asked and prints the outcome. Returns the status
 // code, which is the exit status.
 int readInstrument(const ReaderOptions& options);
-
-// Prints the serial ports found, one a line; 0, or 1 when there is none.
-int listPorts();

@@ -132,6 +132,7 @@ TEST(ReaderAll, ReadsEveryListedPort) {
   std::istringstream listed(list.out), read(all.out);
   std::string port, object;
   while (std::getline(listed, port)) {
+    port = port.substr(0, port.find("  "));  // the name, before what the system knows of it
     ASSERT_TRUE(std::getline(read, object)) << "no object for " << port;
     EXPECT_EQ(object.rfind("{\"port\": \"" + port + "\", ", 0), 0u) << object;
   }

@@ -107,9 +107,9 @@ bool checkCombination(const ReaderOptions& options, bool expectGiven, std::strin
   if (options.mode == ReaderMode::kHelp) return true;
   const bool havePort = !options.ports.empty();
   if (options.mode == ReaderMode::kList) {
-    if (havePort || options.simulate || options.allPorts || options.report || options.json ||
+    if (havePort || options.simulate || options.allPorts || options.report ||
         options.trace || expectGiven || !options.journalPath.empty() || options.retries != 0) {
-      error = "--list takes no other argument";
+      error = "--list takes no other argument than --json";
       return false;
     }
     return true;
@@ -201,11 +201,11 @@ const char* readerUsage() {
   return "usage: zort-read [OPTIONS] PORT [PORT...]\n"
          "       zort-read [OPTIONS] --all\n"
          "       zort-read [OPTIONS] --simulate\n"
-         "       zort-read --list\n"
+         "       zort-read [--json] --list\n"
          "Reads the identification of ЗОРТ instruments on the PORTs (COM3 on Windows, a\n"
          "device path such as /dev/ttyUSB0 on Linux), all at the same time, and prints\n"
          "the six values of each.\n"
-         "  --json           print one JSON object per port, one a line\n"
+         "  --json           print one JSON object per port, one a line (also with --list)\n"
          "  --report DIR     after a successful read, write the report file into DIR\n"
          "  --expect KEY=VALUE[,KEY=VALUE...]\n"
          "                   compare the values read (keys: version, build, checksum,\n"
@@ -216,7 +216,7 @@ const char* readerUsage() {
          "  --trace          write every exchange, with times, to standard error\n"
          "  --all            read every port --list finds\n"
          "  --simulate       read the built-in simulated instrument (zort-sim)\n"
-         "  --list           list the serial ports found\n"
+         "  --list           list the serial ports found, with what the system knows of them\n"
          "The exit status is 0 when every port was read (and matched); otherwise the\n"
          "largest status among the ports: the read's status code, 9 for a report or\n"
          "journal not written, 11 for a difference from --expect; 64 for a usage error.\n";

@@ -133,6 +133,7 @@ const UsageCase kUsageCases[] = {
     {"RetriesTooMany", {"--retries", "101", "COM3"}},
     {"JournalEmpty", {"--journal=", "COM3"}},
     {"ListWithJournal", {"--list", "--journal", "j.csv"}},
+    {"ListWithTrace", {"--list", "--trace"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Usage, UsageTest, testing::ValuesIn(kUsageCases),
@@ -246,13 +247,26 @@ TEST(ReaderSimulate, ReadsTheBuiltInSimulatedInstrument) {
   EXPECT_NE(json.out.find("\"value\": \"ZT-004217\""), std::string::npos) << json.out;
 }
 
+// On this machine: whatever ports it has, plain and as JSON Lines, the same
+// ports in the same order.
 TEST(ReaderList, ListsSerialDevicesOnly) {
   const ProcessResult result = runReader({"--list"});
+  const ProcessResult json = runReader({"--list", "--json"});
   std::istringstream lines(result.out);
+  std::istringstream jsonLines(json.out);
   size_t count = 0;
-  for (std::string line; std::getline(lines, line); ++count)
+  for (std::string line; std::getline(lines, line); ++count) {
     EXPECT_EQ(line.rfind("/dev/tty", 0), 0u) << line;
+    std::string object;
+    ASSERT_TRUE(std::getline(jsonLines, object)) << json.out;
+    const std::string name = line.substr(0, line.find("  "));
+    EXPECT_EQ(object.rfind("{\"port\": \"" + name + "\", \"description\": ", 0), 0u) << object;
+    EXPECT_EQ(object.back(), '}') << object;
+  }
   EXPECT_EQ(result.exitCode, count == 0 ? 1 : 0) << result.err;
+  EXPECT_EQ(json.exitCode, result.exitCode) << json.err;
+  std::string extra;
+  EXPECT_FALSE(std::getline(jsonLines, extra)) << extra;
 }
 
 }  // namespace

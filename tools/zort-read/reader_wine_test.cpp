@@ -184,11 +184,18 @@ TEST_F(WineReaderTest, WritesTheSameReportAsOnLinux) {
   EXPECT_EQ(readFile(directory + "/" + files[0]), expectedReportText());
 }
 
-TEST_F(WineReaderTest, ListsTheMappedPorts) {
+// Each once, COM5 before COM12 whatever order Wine lists them in.
+TEST_F(WineReaderTest, ListsTheMappedPortsInNaturalOrder) {
   const ProcessResult result = runExe({"--list"});
   EXPECT_EQ(result.exitCode, 0) << result.err;
-  for (const auto& com : kComPorts)
-    EXPECT_NE(result.out.find(com + "\n"), std::string::npos) << result.out;
+  std::vector<size_t> at;
+  for (const auto& com : kComPorts) {
+    const std::string line = com + "\n";
+    at.push_back(result.out.find(line));
+    EXPECT_NE(at.back(), std::string::npos) << result.out;
+    EXPECT_EQ(result.out.find(line, at.back() + 1), std::string::npos) << result.out;
+  }
+  EXPECT_LT(at[0], at[1]) << result.out;
 }
 
 TEST_F(WineReaderTest, AUsageErrorExitsWith64) {

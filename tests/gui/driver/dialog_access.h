@@ -30,6 +30,10 @@ int checkState(HWND button);
 // The combo box's entries in UTF-8.
 bool listItems(HWND combo, std::vector<std::string>& items);
 
+// CB_SHOWDROPDOWN: the list drops down as the user's click drops it, with the
+// CBN_DROPDOWN that announces it, or closes. False if it did not answer.
+bool showDropDown(HWND combo, bool shown);
+
 // Selects the entry whose text is name and sends the dialog the notification
 // a user's choice ends with (CBN_SELENDOK). -1 if there is no such entry.
 int selectItem(HWND dialog, HWND combo, const std::string& name);

@@ -95,6 +95,11 @@ bool listItems(HWND combo, std::vector<std::string>& items) {
   return true;
 }
 
+bool showDropDown(HWND combo, bool shown) {
+  LRESULT result = 0;
+  return send(combo, CB_SHOWDROPDOWN, shown ? TRUE : FALSE, 0, result);
+}
+
 int selectItem(HWND dialog, HWND combo, const std::string& name) {
   const std::wstring wide = fromUtf8(name);
   LRESULT index = CB_ERR;

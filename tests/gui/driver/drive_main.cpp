@@ -6,6 +6,10 @@
 //   visible ID / checked ID     1 or 0
 //   unicode ID                  1 when the window is a Unicode window, else 0
 //   items ID                    the combo box's entries, joined by "|"
+//   dropdown ID / closeup ID    drop the combo box's list down (CBN_DROPDOWN), close it
+//   serialcomm-add NAME         NAME as a value under HKLM\HARDWARE\DEVICEMAP\SERIALCOMM
+//   serialcomm-remove NAME      that value removed                  ok | failed
+//   devicechange arrival|removal|nodes   WM_DEVICECHANGE to every top-level window
 //   select ID NAME              choose NAME in the combo box        index | missing
 //   click ID                    BM_CLICK on a visible button        ok | hidden | hung
 //   settext ID TEXT             replace a field's text, as typing would
@@ -33,6 +37,9 @@
 #include <string>
 #include <vector>
 
+#include <dbt.h>
+
+#include "tests/gui/driver/device_events.h"
 #include "tests/gui/driver/dialog_access.h"
 #include "tests/gui/driver/process_time.h"
 
@@ -148,6 +155,18 @@ std::string run(const std::string& line, HWND& dialog) {
     }
     return "ok";
   }
+  if (verb == "serialcomm-add" || verb == "serialcomm-remove") {
+    const std::string name = command.words.empty() ? "" : command.words[0];
+    const bool done = verb == "serialcomm-add" ? addSerialCommPort(name) : removeSerialCommPort(name);
+    return done ? "ok" : "failed";
+  }
+  if (verb == "devicechange") {
+    const std::string kind = command.words.empty() ? "" : command.words[0];
+    const WPARAM event = kind == "arrival"   ? DBT_DEVICEARRIVAL
+                         : kind == "removal" ? DBT_DEVICEREMOVECOMPLETE
+                                             : DBT_DEVNODES_CHANGED;
+    return broadcastDeviceChange(event) ? "ok" : "failed";
+  }
   if ((dialog == nullptr || !IsWindow(dialog)) && !waitFor(0, dialog)) return "no-dialog";
   if (verb == "key") {
     const std::string key = command.words.empty() ? "" : command.words[0];
@@ -195,6 +214,8 @@ std::string run(const std::string& line, HWND& dialog) {
     for (size_t i = 0; i < items.size(); ++i) joined += (i ? "|" : "") + items[i];
     return joined;
   }
+  if (verb == "dropdown" || verb == "closeup")
+    return showDropDown(control, verb == "dropdown") ? "ok" : "hung";
   if (verb == "select") {
     const int index = selectItem(dialog, control, tail(line, 1));
     return index < 0 ? "missing" : std::to_string(index);

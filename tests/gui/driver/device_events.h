@@ -1,0 +1,16 @@
+// What the driver does to stand for a device plugged in or pulled out while
+// the dialog runs: the port's value under HKLM\HARDWARE\DEVICEMAP\SERIALCOMM
+// (the test links the port's device itself) and Windows' announcement.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Adds (or replaces) the value "\Device\ZortTest<NAME>" = NAME; false on failure.
+bool addSerialCommPort(const std::string& name);
+// Removes that value; true also when there was none.
+bool removeSerialCommPort(const std::string& name);
+
+// WM_DEVICECHANGE with this event (DBT_...) to every top-level window.
+bool broadcastDeviceChange(WPARAM event);
