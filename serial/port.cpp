@@ -1,5 +1,7 @@
 #include "serial/port.h"
 
+#include "os/system_error.h"
+
 namespace {
 
 constexpr uint32_t kClosePauseMs = 1;
@@ -15,7 +17,7 @@ void releaseHandle(PortConnection& connection) {
 
 // Keeps the system's reason for a failure, then returns its code.
 StatusCode openFailed(PortConnection& connection, StatusCode status) {
-  backendFailureText(connection.openFailure.data(), connection.openFailure.size());
+  systemErrorText(lastSystemError(), connection.openFailure.data(), connection.openFailure.size());
   return status;
 }
 

@@ -15,6 +15,8 @@ constexpr PortHandle kNoPort = -1;
 
 // The functions below are the whole platform surface of the port layer. None
 // of them keeps state; the front end (port.cpp, transaction.cpp) holds it.
+// A failing one leaves the system's reason in lastSystemError()
+// (os/system_error.h).
 
 // Opens a listed port name for reading and writing, unshared, synchronous.
 // Windows opens every name in the device namespace ("\\.\COM10"), so that
@@ -51,11 +53,6 @@ size_t backendRead(PortHandle handle, char* destination, size_t count);
 void backendSleep(uint32_t milliseconds);
 
 void backendClose(PortHandle handle);
-
-// Writes, in UTF-8, the system's reason for the failure of the backend call
-// just made on this thread (errno's text, or the text of GetLastError), for
-// example "Permission denied". Call it before any other system call.
-void backendFailureText(char* destination, size_t size);
 
 // Appends every serial port of the machine with what the system says of it,
 // each once, in natural order (serial/discovery_<platform>.cpp).

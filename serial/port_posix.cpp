@@ -178,12 +178,3 @@ void backendSleep(uint32_t milliseconds) {
 }
 
 void backendClose(PortHandle handle) { close(fdOf(handle)); }
-
-void backendFailureText(char* destination, size_t size) {
-  if (size == 0) return;
-  const int error = errno;
-  std::array<char, 160> text{};
-  // The GNU strerror_r: the text may be returned in place of the buffer.
-  const char* reason = strerror_r(error, text.data(), text.size());
-  std::snprintf(destination, size, "%s", reason != nullptr ? reason : "");
-}

@@ -3,8 +3,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <iterator>
-#include <string_view>
 
 #include "serial/port_backend.h"
 
@@ -94,28 +92,3 @@ size_t backendRead(PortHandle handle, char* destination, size_t count) {
 void backendSleep(uint32_t milliseconds) { Sleep(milliseconds); }
 
 void backendClose(PortHandle handle) { (void)CloseHandle(win32Handle(handle)); }
-
-void backendFailureText(char* destination, size_t size) {
-  if (size == 0) return;
-  const DWORD error = GetLastError();
-  // The system's own text, in the user's language, as UTF-8 whatever the
-  // ANSI code page.
-  wchar_t text[256] = {};
-  const DWORD length =
-      FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-                     0, text, static_cast<DWORD>(std::size(text)), nullptr);
-  int converted = 0;
-  if (length > 0)
-    converted = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), destination,
-                                    static_cast<int>(size) - 1, nullptr, nullptr);
-  if (converted <= 0) {
-    std::snprintf(destination, size, "error %lu", static_cast<unsigned long>(error));
-    return;
-  }
-  // Without the line end and the full stop the system puts after its text.
-  std::string_view shown(destination, static_cast<size_t>(converted));
-  while (!shown.empty() && (shown.back() == '\n' || shown.back() == '\r' ||
-                            shown.back() == ' ' || shown.back() == '.'))
-    shown.remove_suffix(1);
-  destination[shown.size()] = '\0';
-}

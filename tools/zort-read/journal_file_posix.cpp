@@ -5,17 +5,12 @@
 #include <cerrno>
 #include <cstring>
 
+#include "os/system_error.h"
 #include "tools/zort-read/journal_file.h"
 
 namespace {
 
 constexpr mode_t kJournalMode = 0666;  // less the umask, as any new file
-
-// The system's text for errno, from the thread-safe strerror_r.
-std::string systemReason(int code) {
-  char buffer[256] = {};
-  return strerror_r(code, buffer, sizeof buffer);
-}
 
 // One write call: the row goes in whole or, failing, the reason is in errno.
 bool writeOnce(int fd, const std::string& text) {
@@ -87,6 +82,6 @@ bool appendJournalRow(const std::string& path, const std::string& header, const 
     if (createJournal(path, header + row, failure)) return true;
     if (failure != EEXIST) break;
   }
-  error = systemReason(failure);
+  error = systemErrorText(static_cast<SystemErrorCode>(failure));
   return false;
 }

@@ -1,23 +1,9 @@
 #include <windows.h>
 
-#include <array>
-
+#include "os/system_error.h"
 #include "tools/zort-read/journal_file.h"
 
 namespace {
-
-// The system's text for an error code, in the ANSI code page, without the
-// line end FormatMessage puts after it.
-std::string systemReason(DWORD code) {
-  std::array<char, 512> text{};
-  const DWORD length =
-      FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                     text.data(), static_cast<DWORD>(text.size()), nullptr);
-  std::string reason(text.data(), length);
-  while (!reason.empty() && (reason.back() == '\r' || reason.back() == '\n' || reason.back() == ' '))
-    reason.pop_back();
-  return reason.empty() ? "error " + std::to_string(code) : reason;
-}
 
 // One WriteFile call: the row goes in whole or not at all.
 bool writeOnce(HANDLE file, const std::string& text, DWORD& failure) {
@@ -79,6 +65,6 @@ bool appendJournalRow(const std::string& path, const std::string& header, const 
     if (createJournal(path, header + row, failure)) return true;
     if (failure != ERROR_ALREADY_EXISTS && failure != ERROR_FILE_EXISTS) break;
   }
-  error = systemReason(failure);
+  error = systemErrorText(failure);
   return false;
 }
