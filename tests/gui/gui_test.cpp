@@ -141,6 +141,36 @@ TEST(GuiDialog, OpenCloseAndAFailedOpenSwitchTheViews) {
   EXPECT_EQ(waitIdentExit(session.get(), kExitTimeoutMs), 0);
 }
 
+struct ScreenRect {
+  int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// "left top right bottom", as the driver's rect gives it.
+ScreenRect parseRect(const std::string& text) {
+  ScreenRect rect;
+  EXPECT_EQ(std::sscanf(text.c_str(), "%d %d %d %d", &rect.left, &rect.top, &rect.right,
+                        &rect.bottom),
+            4)
+      << text;
+  return rect;
+}
+
+// The part of the screen a window covers (its driver rect), as a PNG.
+void takeScreenshot(const std::string& windowRect, const std::string& path) {
+  const ScreenRect r = parseRect(windowRect);
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::filesystem::remove(path);
+  ChildSpec shot;
+  shot.argv = {"import", "-window", "root", "-crop",
+               std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) + "+" +
+                   std::to_string(r.left) + "+" + std::to_string(r.top),
+               "+repage", path};
+  shot.environment = gRig->environment;
+  std::string error;
+  EXPECT_EQ(runChild(shot, 30000, error), 0) << error;
+  EXPECT_GT(std::filesystem::exists(path) ? std::filesystem::file_size(path) : 0, 1000u) << path;
+}
+
 void movePointerToTheCorner() {
   ChildSpec geometry;
   geometry.argv = {"xdotool", "getdisplaygeometry"};
@@ -186,20 +216,7 @@ TEST(GuiRead, ReadsShowsExportsAndThenIdles) {
   runSteps(session.get(), kDefaultValues);
 
   // The screenshot of the dialog after a successful read.
-  int left = 0, top = 0, right = 0, bottom = 0;
-  ASSERT_EQ(std::sscanf(results[10].c_str(), "%d %d %d %d", &left, &top, &right, &bottom), 4)
-      << results[10];
-  std::filesystem::create_directories(std::filesystem::path(ZORT_SCREENSHOT).parent_path());
-  std::filesystem::remove(ZORT_SCREENSHOT);
-  ChildSpec shot;
-  shot.argv = {"import", "-window", "root", "-crop",
-               std::to_string(right - left) + "x" + std::to_string(bottom - top) + "+" +
-                   std::to_string(left) + "+" + std::to_string(top),
-               "+repage", ZORT_SCREENSHOT};
-  shot.environment = gRig->environment;
-  std::string error;
-  EXPECT_EQ(runChild(shot, 30000, error), 0) << error;
-  EXPECT_GT(std::filesystem::file_size(ZORT_SCREENSHOT), 1000u);
+  takeScreenshot(results[10], ZORT_SCREENSHOT);
 
   // A value typed before the export goes into the report; the name keeps
   // the serial number as read.
@@ -465,6 +482,53 @@ TEST(GuiDialog, AnswersRealClicks) {
                                   {"text 540", ""}},
                                  concat(kDefaultValues, {{"closebox", "ok"}})));
   EXPECT_EQ(waitIdentExit(session.get(), kExitTimeoutMs), 0);
+}
+
+// The desktop's scaling (LogPixels, as Windows' display settings set it):
+// the dialog is laid out again at 144 DPI, half as large again, every text
+// in its field, rather than stretched. Screenshots of both after a read.
+void setDesktopDpi(int dpi) {
+  ChildSpec reg = wineCommand(*gRig, {"reg", "add", "HKCU\\Control Panel\\Desktop", "/v",
+                                      "LogPixels", "/t", "REG_DWORD", "/d", std::to_string(dpi),
+                                      "/f"});
+  reg.stdoutPath = "/dev/null";
+  std::string error;
+  ASSERT_EQ(runChild(reg, 60000, error), 0) << error;
+}
+
+// The dialog's rect and the rects of a label and of its value field after a read.
+std::vector<std::string> readAndMeasure(int dpi) {
+  setDesktopDpi(dpi);
+  Session session(*gRig, "dpi-" + std::to_string(dpi), unpaced());
+  EXPECT_TRUE(session.started());
+  std::vector<std::string> results = runSteps(
+      session.get(),
+      concat(concat(kOpenCom1, {{"click 515", "ok"},
+                                {std::string("wait-checked 515 0 ") + kCycleWaitMs, "ok"}}),
+             concat(kDefaultValues, {{"rect 0", nullptr}, {"rect 522", nullptr}})));
+  const size_t rects = results.size() - 2;
+  takeScreenshot(results[rects], std::string(ZORT_SCREENSHOT_DIR) + "/zort-ident-" +
+                                     std::to_string(dpi) + "dpi.png");
+  runSteps(session.get(), {{"closebox", "ok"}});
+  EXPECT_EQ(waitIdentExit(session.get(), kExitTimeoutMs), 0);
+  return {results[rects], results[rects + 1]};
+}
+
+TEST(GuiDesktop, At144DpiTheDialogIsLaidOutHalfAsLargeAgain) {
+  const std::vector<std::string> at96 = readAndMeasure(96);
+  const std::vector<std::string> at144 = readAndMeasure(144);
+  setDesktopDpi(96);  // as the other tests expect it
+  ASSERT_EQ(at96.size(), 2u);
+  ASSERT_EQ(at144.size(), 2u);
+  const ScreenRect dialog96 = parseRect(at96[0]), dialog144 = parseRect(at144[0]);
+  const ScreenRect serial96 = parseRect(at96[1]), serial144 = parseRect(at144[1]);
+  const double width96 = dialog96.right - dialog96.left;
+  const double field96 = serial96.right - serial96.left;
+  ASSERT_GT(width96, 0.0);
+  ASSERT_GT(field96, 0.0);
+  // The client area grows with the font; the frame and caption less so.
+  EXPECT_NEAR((dialog144.right - dialog144.left) / width96, 1.5, 0.1) << at96[0] << " / " << at144[0];
+  EXPECT_NEAR((serial144.right - serial144.left) / field96, 1.5, 0.1) << at96[1] << " / " << at144[1];
 }
 
 }  // namespace
