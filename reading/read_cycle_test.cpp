@@ -163,7 +163,8 @@ TEST_P(CycleCancelTest, StopsAfterThePositionInProgress) {
   EXPECT_EQ(loggedRequests(port).size(), position + 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Positions, CycleCancelTest, testing::Values(0, 3, 5));
+INSTANTIATE_TEST_SUITE_P(Positions, CycleCancelTest, testing::Values(0, 3, 5),
+                         [](const auto& info) { return "AtPosition" + std::to_string(info.param); });
 
 TEST_F(ReadCycleTest, ASecondCycleClearsTheFirstOnesValues) {
   // Code A answers the first request and stays silent at the second.
