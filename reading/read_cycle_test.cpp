@@ -12,8 +12,8 @@
 #include <thread>
 #include <vector>
 
-#include "serial/testing/sim_port.h"
-#include "serial/testing/test_instrument.h"
+#include "tests/support/sim_port.h"
+#include "tests/support/test_instrument.h"
 
 namespace {
 

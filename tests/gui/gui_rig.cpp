@@ -27,12 +27,12 @@ std::string missingRigTools() {
 }
 
 bool startGuiRig(GuiRig& rig, const std::string& directory, const std::string& wineRoot,
-                 std::string& error) {
+                 const std::string& prefixName, std::string& error) {
   rig.directory = directory;
   mkdir(directory.c_str(), 0755);
   if (!startXDisplay(rig.display, changedEnvironment({}), directory + "/xvfb.log", error))
     return false;
-  if (!prepareWineRig(rig.wine, wineRoot, "gui", {"DISPLAY=" + rig.display.name}, error) ||
+  if (!prepareWineRig(rig.wine, wineRoot, prefixName, {"DISPLAY=" + rig.display.name}, error) ||
       !mapComPorts(rig.wine, {"COM1", "COM2"}, error))
     return false;
   rig.environment = changedEnvironment(rig.wine.environment);

@@ -21,8 +21,10 @@ struct GuiRig {
 // The tools the rig needs that are not on this machine, "" when all are.
 std::string missingRigTools();
 
+// prefixName: the Wine prefix of this program alone (programs that run at
+// the same time must not share one).
 bool startGuiRig(GuiRig& rig, const std::string& directory, const std::string& wineRoot,
-                 std::string& error);
+                 const std::string& prefixName, std::string& error);
 void stopGuiRig(GuiRig& rig);
 
 // "wine program arguments..." in the rig's environment.

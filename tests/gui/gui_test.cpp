@@ -6,6 +6,8 @@
 #include <iconv.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -18,11 +20,24 @@
 #include "tests/gui/child_process.h"
 #include "tests/gui/ident_session.h"
 #include "tests/gui/gui_rig.h"
+#include "tests/support/golden_texts.h"
 
 namespace {
 
 constexpr int kExitTimeoutMs = 30000;
-constexpr const char* kCaption = "Tarvo02-p, Ostrel v.1.0";
+const char* const kCaption = golden::kCaption.c_str();
+
+// The golden texts as the driver's steps take them.
+const std::array<const char*, 11> kStatus = [] {
+  std::array<const char*, 11> texts{};
+  for (size_t code = 0; code < texts.size(); ++code) texts[code] = golden::statusText(code).c_str();
+  return texts;
+}();
+const std::array<const char*, 6> kLabel = [] {
+  std::array<const char*, 6> texts{};
+  for (size_t i = 0; i < texts.size(); ++i) texts[i] = golden::kLabelsInControlOrder[i].c_str();
+  return texts;
+}();
 // At 1200 baud a cycle takes some 3 s; these bound a stuck program, not its speed.
 constexpr const char* kCycleWaitMs = "30000";
 
@@ -83,7 +98,7 @@ const std::vector<Step> kOpenCom1 = {
     {"find 20000", "ok"},
     {"select 513 COM1", nullptr},
     {"click 514", "ok"},
-    {"text 540", "OK!"},
+    {"text 540", kStatus[0]},
 };
 
 std::vector<Step> concat(std::vector<Step> first, const std::vector<Step>& second) {
@@ -109,6 +124,17 @@ std::vector<std::string> split(const std::string& text, char separator) {
   while (std::getline(stream, part, separator)) parts.push_back(part);
   if (!text.empty() && text.back() == separator) parts.push_back("");
   return parts;
+}
+
+// Every element of seen appears in shown, in the same order.
+bool isSubsequence(const std::vector<std::string>& seen, const std::vector<std::string>& shown) {
+  size_t at = 0;
+  for (const auto& text : seen) {
+    while (at < shown.size() && shown[at] != text) ++at;
+    if (at == shown.size()) return false;
+    ++at;
+  }
+  return true;
 }
 
 class Session {
@@ -151,12 +177,12 @@ TEST(GuiDialog, InitialViewShowsThePortListAndTheLabels) {
                                   {"visible 516", "0"},
                                   {"text 516", "В файл"},
                                   {"text 540", ""},
-                                  {"text 773", "Версия ПО"},
-                                  {"text 774", "Сборка"},
-                                  {"text 775", "Контр. сумма"},
-                                  {"text 776", "ДУ (мм)"},
-                                  {"text 777", "Сетевой адрес"},
-                                  {"text 778", "Зав. N "},
+                                  {"text 773", kLabel[0]},
+                                  {"text 774", kLabel[1]},
+                                  {"text 775", kLabel[2]},
+                                  {"text 776", kLabel[3]},
+                                  {"text 777", kLabel[4]},
+                                  {"text 778", kLabel[5]},
                                   {"text 517", ""},
                                   {"text 522", ""},
                                   {"closebox", "ok"},
@@ -203,7 +229,7 @@ TEST(GuiDialog, OpenCloseAndAFailedOpenSwitchTheViews) {
            concat({// "Выбрать" with nothing chosen opens the empty name
                    {"find 20000", "ok"},
                    {"click 514", "ok"},
-                   {"text 540", "Не удалось открыть порт."},
+                   {"text 540", kStatus[2]},
                    {"checked 514", "1"},
                    {"visible 515", "0"},
                    {"click 514", "ok"},
@@ -225,14 +251,14 @@ TEST(GuiDialog, OpenCloseAndAFailedOpenSwitchTheViews) {
                       // open again
                       {"select 513 COM1", nullptr},
                       {"click 514", "ok"},
-                      {"text 540", "OK!"},
+                      {"text 540", kStatus[0]},
                       {"checked 514", "1"},
                       {"visible 515", "1"},
                       {"click 514", "ok"},
                       // a port that cannot be opened still enters the connection view
                       {"select 513 COM2", nullptr},
                       {"click 514", "ok"},
-                      {"text 540", "Не удалось открыть порт."},
+                      {"text 540", kStatus[2]},
                       {"text 514", "COM2"},
                       {"checked 514", "1"},
                       {"visible 515", "0"},
@@ -260,18 +286,22 @@ TEST(GuiRead, ReadsShowsExportsAndThenIdles) {
                                            {"checked 516", "0"},
                                            {"rect 0", nullptr},
                                        }));
-  std::vector<std::string> texts = split(results[5], '|');
-  // The button's press returns once the worker has started; the open's
-  // "OK!" may still be seen before the worker's first text.
-  if (!texts.empty() && texts.front() == "OK!") texts.erase(texts.begin());
-  // The last progress text gives way to the empty line at once, and a
-  // watcher that looks every few milliseconds may not catch it.
-  if (texts.size() == 7 && texts[5] == "исполнено на 66%")
-    texts.insert(texts.begin() + 6, "исполнено на 83%");
-  const std::vector<std::string> expectedTexts = {
-      "Ждём!...",         "исполнено на  0%", "исполнено на 16%", "исполнено на 33%",
-      "исполнено на 50%", "исполнено на 66%", "исполнено на 83%", ""};
-  EXPECT_EQ(texts, expectedTexts) << results[5];
+  // The watcher looks every few milliseconds: it sees the texts in the
+  // order shown but may miss one that stands only a moment (the open's
+  // kStatus[0] before the worker's first text, the last progress text before
+  // the empty line). Every text it saw is one the cycle shows, in order,
+  // and it saw every text that stands for a parameter's time.
+  const std::vector<std::string> texts = split(results[5], '|');
+  std::vector<std::string> shownTexts = {golden::statusText(0), golden::kWaitingText};
+  shownTexts.insert(shownTexts.end(), golden::kProgressTexts.begin(), golden::kProgressTexts.end());
+  shownTexts.push_back("");
+  EXPECT_TRUE(isSubsequence(texts, shownTexts)) << results[5];
+  // All but the open's text, the last progress text and the empty line.
+  for (size_t i = 1; i + 2 < shownTexts.size(); ++i)
+    EXPECT_NE(std::find(texts.begin(), texts.end(), shownTexts[i]), texts.end())
+        << shownTexts[i] << " in " << results[5];
+  ASSERT_FALSE(texts.empty());
+  EXPECT_EQ(texts.back(), "") << results[5];
   runSteps(session.get(), kDefaultValues);
 
   // The screenshot of the dialog after a successful read.
@@ -359,18 +389,19 @@ TEST_P(GuiCancel, StopsAfterTheParameterInProgress) {
   Session session(std::string("cancel-") + GetParam().name, paced());
   ASSERT_TRUE(session.started());
   std::vector<Step> steps = concat(kOpenCom1, {{"click 515", "ok"},
-                                               {"wait-text 540 10000 исполнено на  0%", "ok"}});
+                                               {"wait-text 540 10000 " + golden::kProgressTexts[0], "ok"}});
   for (int i = 0; i < GetParam().extraPresses; ++i) steps.push_back({"click 515", "ok"});
   steps.push_back({std::string("watch-until 540 ") + kCycleWaitMs + " прервано", nullptr});
   const size_t watch = steps.size() - 1;
   const std::vector<std::string> results = runSteps(session.get(), steps);
   const std::vector<std::string> texts = split(results[watch], '|');
   ASSERT_FALSE(texts.empty());
-  EXPECT_EQ(texts.back(), "прервано") << results[watch];
-  // "прервано на N%" stands only for a moment before "прервано"; whatever
+  EXPECT_EQ(texts.back(), kStatus[10]) << results[watch];
+  // "прервано на N%" stands only for a moment before kStatus[10]; whatever
   // was seen before it is progress of the parameters read.
   for (size_t i = 0; i + 1 < texts.size(); ++i)
-    EXPECT_TRUE(texts[i].rfind("исполнено на ", 0) == 0 || texts[i].rfind("прервано на ", 0) == 0)
+    EXPECT_TRUE(texts[i].rfind(golden::kProgressStart, 0) == 0 ||
+                texts[i].rfind(golden::kInterruptedStart, 0) == 0)
         << results[watch];
   const size_t served = simRequests(session.get()).size();
   EXPECT_LT(served, 6u) << "the cycle stopped early";
@@ -378,7 +409,7 @@ TEST_P(GuiCancel, StopsAfterTheParameterInProgress) {
   runSteps(session.get(), {{"sleep 1500", "ok"},
                            {"checked 515", "0"},
                            {"visible 516", "0"},
-                           {"text 540", "прервано"},
+                           {"text 540", kStatus[10]},
                            {"closebox", "ok"}});
   EXPECT_EQ(simRequests(session.get()).size(), served);
   EXPECT_EQ(waitIdentExit(session.get(), kExitTimeoutMs), 0);
@@ -403,7 +434,7 @@ TEST(GuiRead, ACycleWithoutAnswerLeavesTheValuesEmpty) {
                                      {"visible 516", "1"}}),
                   concat(kDefaultValues, concat({{"click 515", "ok"},
                                                  {std::string("wait-checked 515 0 ") + kCycleWaitMs, "ok"},
-                                                 {"text 540", "Нет ответа."},
+                                                 {"text 540", kStatus[7]},
                                                  {"visible 516", "0"}},
                                                 concat(kEmptyValues, {{"closebox", "ok"}})))));
   EXPECT_EQ(waitIdentExit(session.get(), kExitTimeoutMs), 0);
@@ -417,17 +448,17 @@ TEST(GuiRead, ClosingThePortDuringACycleEndsItWithASendFailure) {
   runSteps(session.get(),
            concat(kOpenCom1,
                   concat({{"click 515", "ok"},
-                          {"wait-text 540 10000 исполнено на  0%", "ok"},
+                          {"wait-text 540 10000 " + golden::kProgressTexts[0], "ok"},
                           {"click 514", "ok"},
                           {"text 514", "Выбрать"},
                           {"visible 513", "1"},
                           {std::string("wait-checked 515 0 ") + kCycleWaitMs, "ok"},
-                          {"text 540", "Ошибка отправки данных."},
+                          {"text 540", kStatus[6]},
                           {"visible 516", "0"},
                           // the port was released: it opens and reads again
                           {"select 513 COM1", nullptr},
                           {"click 514", "ok"},
-                          {"text 540", "OK!"},
+                          {"text 540", kStatus[0]},
                           {"click 515", "ok"},
                           {std::string("wait-checked 515 0 ") + kCycleWaitMs, "ok"},
                           {"text 540", ""}},
@@ -439,7 +470,7 @@ TEST(GuiRead, ClosingTheDialogDuringACycleWaitsForIt) {
   Session session("quit-during-cycle", paced());
   ASSERT_TRUE(session.started());
   runSteps(session.get(), concat(kOpenCom1, {{"click 515", "ok"},
-                                             {"wait-text 540 10000 исполнено на  0%", "ok"},
+                                             {"wait-text 540 10000 " + golden::kProgressTexts[0], "ok"},
                                              {"closebox", "ok"},
                                              // the dialog goes at once
                                              {"wait-gone 2000", "ok"}}));
@@ -463,7 +494,7 @@ TEST(GuiRead, AReportThatCannotBeWrittenSaysSo) {
   // The program's current folder goes away under it.
   std::filesystem::remove_all(session.get().directory + "/work");
   runSteps(session.get(), {{"click 516", "ok"},
-                           {"text 540", "Не удалось записать.файл"},
+                           {"text 540", kStatus[9]},
                            {"text 522", "ZT-004217"},
                            {"closebox", "ok"}});
   EXPECT_EQ(waitIdentExit(session.get(), kExitTimeoutMs), 0);
@@ -523,7 +554,7 @@ TEST(GuiRead, ALineHungUpInTheMiddleOfAReplyEndsTheCycle) {
                                                  {"text 514", "Выбрать"},
                                                  {"closebox", "ok"}}));
   ASSERT_GT(results.size(), 6u);
-  EXPECT_TRUE(results[6] == "Неверный формат." || results[6] == "Нет ответа.") << results[6];
+  EXPECT_TRUE(results[6] == kStatus[8] || results[6] == kStatus[7]) << results[6];
   EXPECT_EQ(waitIdentExit(session.get(), kExitTimeoutMs), 0);
 }
 
@@ -553,7 +584,7 @@ TEST(GuiDialog, AnswersRealClicks) {
   EXPECT_FALSE(readWholeFile(search.stdoutPath).empty());
 
   clickAt(results[2]);
-  results = runSteps(session.get(), {{"text 540", "OK!"}, {"checked 514", "1"}, {"rect 515", nullptr}});
+  results = runSteps(session.get(), {{"text 540", kStatus[0]}, {"checked 514", "1"}, {"rect 515", nullptr}});
   clickAt(results[2]);
   runSteps(session.get(), concat({{std::string("wait-checked 515 0 ") + kCycleWaitMs, "ok"},
                                   {"text 540", ""}},
@@ -565,16 +596,11 @@ TEST(GuiDialog, AnswersRealClicks) {
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  std::string missing = missingRigTools();
-  for (const char* program : {ZORT_IDENT_EXE, ZORT_DRIVE_EXE})
-    if (access(program, R_OK) != 0) missing += std::string(missing.empty() ? "" : ", ") + program;
-  if (!missing.empty()) {
-    std::printf("SKIPPED: the GUI rig needs %s\n", missing.c_str());
-    return 77;
-  }
+  const std::string missing = withMissingPrograms(missingRigTools(), {ZORT_IDENT_EXE, ZORT_DRIVE_EXE});
+  if (!missing.empty()) return cannotRun(std::string("the GUI rig needs ") + missing);
   static GuiRig rig;
   std::string error;
-  if (!startGuiRig(rig, ZORT_GUI_RIG_DIR, ZORT_WINE_ROOT, error)) {
+  if (!startGuiRig(rig, ZORT_GUI_RIG_DIR, ZORT_WINE_ROOT, "gui", error)) {
     std::printf("the GUI rig did not start: %s\n", error.c_str());
     stopGuiRig(rig);
     return 1;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "protocol/parameters.h"
+#include "tests/support/files.h"
 
 // Stands in an argument list for the port the run reads.
 constexpr const char* kPortArgument = "{PORT}";
@@ -46,10 +47,6 @@ std::string expectedReportText();
 // "<serial>_<d>-<mm>-<yyyy>_<hh>_<mm>_<ss>.txt", the day padded with a space.
 bool isReportName(const std::string& name, const std::string& serialPart);
 
-std::string makeTemporaryDirectory();
-std::vector<std::string> filesIn(const std::string& directory);
-std::string readFile(const std::string& path);
-void removeDirectory(const std::string& directory);
 
 // The cycle time in the last line of a --trace run's stderr, or -1.
 long long tracedCycleMs(const std::string& err);

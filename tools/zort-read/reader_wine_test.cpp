@@ -1,6 +1,6 @@
 // The Windows build's zort-read.exe under Wine, reading zort-sim through a
 // COM port that Wine maps to the sim's pseudo-terminal. One program, one
-// Wine start: the reader cases run in a row. Exits 77 (skipped) when Wine
+// Wine start: the reader cases run in a row. Exits 77 (skipped; 1 under CI) when Wine
 // or the .exe is missing.
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "serial/testing/sim_port.h"
-#include "serial/testing/test_instrument.h"
+#include "tests/support/sim_port.h"
+#include "tests/support/test_instrument.h"
 #include "tests/wine/wine_rig.h"
 #include "tests/wine/wine_test_main.h"
 #include "tools/zort-read/reader_cases.h"
@@ -91,7 +91,7 @@ TEST_F(WineReaderTest, WritesTheSameReportAsOnLinux) {
   const auto files = filesIn(directory);
   ASSERT_EQ(files.size(), 1u);
   EXPECT_TRUE(isReportName(files[0], "ZT-004217")) << files[0];
-  EXPECT_EQ(readFile(directory + "/" + files[0]), expectedReportText());
+  EXPECT_EQ(readWholeFile(directory + "/" + files[0]), expectedReportText());
 }
 
 TEST_F(WineReaderTest, ListsTheMappedPorts) {
