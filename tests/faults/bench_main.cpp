@@ -103,13 +103,14 @@ long long fileSize(const char* path) {
 
 int main(int argc, char** argv) {
   const size_t cycles = argc > 1 ? static_cast<size_t>(std::max(1L, std::strtol(argv[1], nullptr, 10))) : 10;
-  const std::string missing = withMissingPrograms(missingRigTools(), {ZORT_IDENT_EXE, ZORT_DRIVE_EXE, ZORT_READ_EXE});
-  if (!missing.empty()) return cannotRun(std::string("the benchmark needs ") + missing);
   static GuiRig rig;
+  if (const int code = openGuiRig(rig, ZORT_BENCH_DIR, "bench",
+                                  {ZORT_IDENT_EXE, ZORT_DRIVE_EXE, ZORT_READ_EXE}, "the benchmark");
+      code != 0)
+    return code;
   std::string error;
-  if (!startGuiRig(rig, ZORT_BENCH_DIR, ZORT_WINE_ROOT, "bench", error) ||
-      !mapComPorts(rig.wine, {"COM1", "COM5"}, error)) {
-    std::printf("the GUI rig did not start: %s\n", error.c_str());
+  if (!mapComPorts(rig.wine, {"COM1", "COM5"}, error)) {
+    std::printf("the GUI rig did not map COM1 and COM5: %s\n", error.c_str());
     stopGuiRig(rig);
     return 1;
   }

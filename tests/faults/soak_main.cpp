@@ -94,15 +94,12 @@ int main(int argc, char** argv) {
     return 64;
   }
   const size_t cycles = static_cast<size_t>(requested);
-  const std::string missing = withMissingPrograms(missingRigTools(), {ZORT_IDENT_EXE, ZORT_DRIVE_EXE});
-  if (!missing.empty()) return cannotRun(std::string("the soak needs ") + missing);
   GuiRig rig;
+  if (const int code = openGuiRig(rig, ZORT_SOAK_DIR, "soak", {ZORT_IDENT_EXE, ZORT_DRIVE_EXE},
+                                  "the soak");
+      code != 0)
+    return code;
   std::string error;
-  if (!startGuiRig(rig, ZORT_SOAK_DIR, ZORT_WINE_ROOT, "soak", error)) {
-    std::printf("the GUI rig did not start: %s\n", error.c_str());
-    stopGuiRig(rig);
-    return 1;
-  }
   const std::string scenarioPath = std::string(ZORT_SOAK_DIR) + "/soak-scenario.txt";
   writeWholeFile(scenarioPath, soakScenario());
   IdentSession session;

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 
 namespace {
 
@@ -50,6 +51,19 @@ bool startGuiRig(GuiRig& rig, const std::string& directory, const std::string& w
     return false;
   }
   return true;
+}
+
+int openGuiRig(GuiRig& rig, const std::string& directory, const std::string& prefixName,
+               const std::vector<const char*>& programs, const char* what) {
+  const std::string missing = withMissingPrograms(missingRigTools(), programs);
+  if (!missing.empty()) return cannotRun(std::string(what) + " needs " + missing);
+  std::string error;
+  if (!startGuiRig(rig, directory, ZORT_WINE_ROOT, prefixName, error)) {
+    std::printf("the GUI rig did not start: %s\n", error.c_str());
+    stopGuiRig(rig);
+    return 1;
+  }
+  return 0;
 }
 
 void stopGuiRig(GuiRig& rig) {

@@ -27,5 +27,13 @@ bool startGuiRig(GuiRig& rig, const std::string& directory, const std::string& w
                  const std::string& prefixName, std::string& error);
 void stopGuiRig(GuiRig& rig);
 
+// The start of every program on the GUI rig (the GUI tests, the soak, the
+// benchmark): checks the rig's tools and the programs it runs, then starts
+// the rig in the build's Wine folder. 0 when it runs; otherwise the exit
+// code to end with: cannotRun's (77, or 1 under CI) for a missing tool or
+// program, 1 when the rig did not start (said on stdout).
+int openGuiRig(GuiRig& rig, const std::string& directory, const std::string& prefixName,
+               const std::vector<const char*>& programs, const char* what);
+
 // "wine program arguments..." in the rig's environment.
 ChildSpec wineCommand(const GuiRig& rig, const std::vector<std::string>& arguments);

@@ -3,7 +3,6 @@
 // through window messages (and once by a real X click). One rig for the
 // whole program, since every Wine start costs time.
 #include <gtest/gtest.h>
-#include <iconv.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -42,22 +41,6 @@ const std::array<const char*, 6> kLabel = [] {
 constexpr const char* kCycleWaitMs = "30000";
 
 GuiRig* gRig = nullptr;
-
-// The system's texts travel to the instrument's files in Windows-1251.
-std::string toCp1251(const std::string& utf8) {
-  iconv_t converter = iconv_open("CP1251", "UTF-8");
-  if (converter == reinterpret_cast<iconv_t>(-1)) return "<no iconv>";
-  std::string input = utf8;
-  std::string output(input.size() * 2 + 1, '\0');
-  char* in = input.data();
-  char* out = output.data();
-  size_t inLeft = input.size();
-  size_t outLeft = output.size();
-  iconv(converter, &in, &inLeft, &out, &outLeft);
-  iconv_close(converter);
-  output.resize(output.size() - outLeft);
-  return output;
-}
 
 std::string defaultScenario() {
   const std::string path = std::string(ZORT_GUI_RIG_DIR) + "/default-scenario.txt";
@@ -349,7 +332,7 @@ TEST(GuiRead, ReadsShowsExportsAndThenIdles) {
   EXPECT_LE(named, after + 1) << reports[0];
   EXPECT_EQ(match[1].str()[0] == ' ', std::stoi(match[1]) < 10) << "the day is padded with a space";
   EXPECT_EQ(readWholeFile(session.get().directory + "/work/" + reports[0]),
-            toCp1251("Версия ПО= 22;\r\n"
+            golden::toCp1251("Версия ПО= 22;\r\n"
                      "Сборка= 9999;\r\n"
                      "Контр. сумма= 72C0;\r\n"
                      "Сетевой адрес= 1;\r\n"
@@ -596,15 +579,11 @@ TEST(GuiDialog, AnswersRealClicks) {
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  const std::string missing = withMissingPrograms(missingRigTools(), {ZORT_IDENT_EXE, ZORT_DRIVE_EXE});
-  if (!missing.empty()) return cannotRun(std::string("the GUI rig needs ") + missing);
   static GuiRig rig;
-  std::string error;
-  if (!startGuiRig(rig, ZORT_GUI_RIG_DIR, ZORT_WINE_ROOT, "gui", error)) {
-    std::printf("the GUI rig did not start: %s\n", error.c_str());
-    stopGuiRig(rig);
-    return 1;
-  }
+  if (const int code = openGuiRig(rig, ZORT_GUI_RIG_DIR, "gui", {ZORT_IDENT_EXE, ZORT_DRIVE_EXE},
+                                  "the GUI tests");
+      code != 0)
+    return code;
   gRig = &rig;
   const int result = RUN_ALL_TESTS();
   stopGuiRig(rig);

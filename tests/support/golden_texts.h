@@ -51,4 +51,12 @@ inline const std::array<std::string, 6> kProgressTexts = {
 inline const std::string kProgressStart = utf8(u8"исполнено на ");
 inline const std::string kInterruptedStart = utf8(u8"прервано на ");
 
+// A UTF-8 text in Windows-1251, as the report files hold the system's texts
+// ("<no iconv>" where the system has no converter).
+std::string toCp1251(const std::string& utf8Text);
+
+// A UTF-8 text as this build's programs hold it: Windows-1251 where string
+// literals are stored so (g++ with -fexec-charset=CP1251), else unchanged.
+std::string programText(const std::string& utf8Text);
+
 }  // namespace golden
