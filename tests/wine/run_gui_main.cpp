@@ -5,6 +5,9 @@
 // prefix "run" under the build's wine folder. Every failure ends it with a
 // message on standard error and exit code 1; otherwise the program's exit
 // code.
+#include <signal.h>
+
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -13,6 +16,10 @@
 #include "tests/wine/wine_rig.h"
 
 namespace {
+
+std::atomic<bool> gStopRequested{false};
+
+void requestStop(int) { gStopRequested.store(true); }
 
 int fail(const std::string& what) {
   std::fprintf(stderr, "run: %s\n", what.c_str());
@@ -55,15 +62,24 @@ int main(int argc, char** argv) {
   SpawnSpec spec;
   spec.argv = {"wine", exe};
   spec.environment = changedEnvironment(rig.environment);
-  spec.stdinPath = "/dev/stdin";
+  spec.stdinFd = 0;
   spec.stdoutFd = 1;
   spec.stderrFd = 2;
   const pid_t pid = spawnProcess(spec, error);
+  // Ctrl-C or a SIGTERM ends the dialog too, and the simulator and Wine's
+  // server with it.
+  struct sigaction stop {};
+  stop.sa_handler = requestStop;
+  sigaction(SIGINT, &stop, nullptr);
+  sigaction(SIGTERM, &stop, nullptr);
   int code = 1;
-  if (pid < 0)
+  if (pid < 0) {
     fail(error);
-  else
-    code = waitExit(pid, 24 * 3600 * 1000);
+  } else {
+    while ((code = waitExit(pid, 200)) == -2 && !gStopRequested.load()) {
+    }
+    if (code == -2) code = stopProcess(pid, 5000);
+  }
   if (sim.pid > 0) stopSim(sim);
   stopWineRig(rig);
   return code < 0 ? 1 : code;

@@ -16,6 +16,7 @@ struct SpawnSpec {
   std::string stdinPath = "/dev/null";
   std::string stdoutPath = "/dev/null";  // created or truncated
   std::string stderrPath = "/dev/null";
+  int stdinFd = -1;   // used instead of stdinPath when not -1
   int stdoutFd = -1;  // used instead of stdoutPath when not -1
   int stderrFd = -1;  // used instead of stderrPath when not -1
   int extraFd = -1;   // passed on as file descriptor 3 when not -1

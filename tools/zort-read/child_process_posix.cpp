@@ -49,7 +49,10 @@ pid_t spawnProcess(const SpawnSpec& spec, std::string& error) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   if (spec.extraFd >= 0) posix_spawn_file_actions_adddup2(&actions, spec.extraFd, 3);
-  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, spec.stdinPath.c_str(), O_RDONLY, 0);
+  if (spec.stdinFd >= 0)
+    posix_spawn_file_actions_adddup2(&actions, spec.stdinFd, STDIN_FILENO);
+  else
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, spec.stdinPath.c_str(), O_RDONLY, 0);
   if (spec.stdoutFd >= 0)
     posix_spawn_file_actions_adddup2(&actions, spec.stdoutFd, STDOUT_FILENO);
   else
