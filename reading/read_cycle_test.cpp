@@ -12,20 +12,28 @@
 #include <thread>
 #include <vector>
 
-#include "serial/testing/sim_port.h"
-#include "serial/testing/test_instrument.h"
+#include "tests/support/golden_texts.h"
+#include "tests/support/sim_port.h"
+#include "tests/support/test_instrument.h"
 
 namespace {
 
 const auto& kValues = kTestInstrumentValues;
 
-// The progress texts, as the status line receives them (Windows-1251).
-const std::array<std::string, kParameterCount> kDone = {
-    "исполнено на  0%", "исполнено на 16%", "исполнено на 33%",
-    "исполнено на 50%", "исполнено на 66%", "исполнено на 83%"};
-const std::array<std::string, kParameterCount> kInterrupted = {
-    "прервано на  0%", "прервано на 16%", "прервано на 33%",
-    "прервано на 50%", "прервано на 66%", "прервано на 83%"};
+// The progress texts, as the status line receives them (the program's
+// bytes, Windows-1251 in this build).
+const std::array<std::string, kParameterCount> kDone = [] {
+  std::array<std::string, kParameterCount> texts;
+  for (size_t i = 0; i < kParameterCount; ++i) texts[i] = golden::programText(golden::kProgressTexts[i]);
+  return texts;
+}();
+const std::array<std::string, kParameterCount> kInterrupted = [] {
+  std::array<std::string, kParameterCount> texts;
+  for (size_t i = 0; i < kParameterCount; ++i)
+    texts[i] = golden::programText(golden::kInterruptedStart +
+                                   golden::kProgressTexts[i].substr(golden::kProgressStart.size()));
+  return texts;
+}();
 
 std::string scenarioWith(size_t position, const std::string& fields) {
   return instrumentScenario(position, fields);
@@ -163,7 +171,8 @@ TEST_P(CycleCancelTest, StopsAfterThePositionInProgress) {
   EXPECT_EQ(loggedRequests(port).size(), position + 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Positions, CycleCancelTest, testing::Values(0, 3, 5));
+INSTANTIATE_TEST_SUITE_P(Positions, CycleCancelTest, testing::Values(0, 3, 5),
+                         [](const auto& info) { return "AtPosition" + std::to_string(info.param); });
 
 TEST_F(ReadCycleTest, ASecondCycleClearsTheFirstOnesValues) {
   // Code A answers the first request and stays silent at the second.

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "protocol/parameters.h"
+#include "tests/support/param_names.h"
 
 namespace {
 
@@ -87,7 +88,8 @@ TEST_P(ReportFileName, IsBuiltFromTheSerialNumberAndTheLocalTime) {
   EXPECT_EQ(buildReportFileName(c.serial, c.time), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ReportFileName, testing::ValuesIn(kNameCases));
+INSTANTIATE_TEST_SUITE_P(Cases, ReportFileName, testing::ValuesIn(kNameCases),
+                         [](const auto& info) { return readableCaseName(info.index, info.param.expected); });
 
 TEST(ReportFileName, SerialNumbersOfAnyLengthAreKeptWhole) {
   const std::string serial(200, '7');

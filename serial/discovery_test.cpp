@@ -69,6 +69,7 @@ TEST(PortEnumeration, ReportsOnlyExistingSerialDevices) {
   std::vector<std::string> reported;
   const uint32_t count = enumeratePorts(collect, &reported);
   EXPECT_EQ(count, reported.size());
+  if (reported.empty()) GTEST_SKIP() << "this machine has no serial port to list";
   for (const auto& name : reported) {
     SCOPED_TRACE(name);
     struct stat info{};

@@ -1,13 +1,16 @@
 // Transactions over a pseudo-terminal against zort-sim (POSIX backend).
 #include "serial/transaction.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
-#include "serial/testing/sim_port.h"
+#include "tests/support/sim_port.h"
 
 namespace {
 
@@ -150,6 +153,29 @@ TEST_F(LinkTest, AFailureLeavesThePortUsable) {
   EXPECT_EQ(request(kCodeA).status, kStatusNoAnswer);
   EXPECT_TRUE(isPortOpen(port.connection));
   EXPECT_EQ(request(kCodeA).status, kStatusOk);
+}
+
+// The dialog closes the port from its own thread while the worker's
+// transaction waits out its 193 ms: the transaction ends on its handle, the
+// handle is released once, after it, and the next transaction fails to send.
+TEST_F(LinkTest, ClosingThePortFromAnotherThreadDuringATransaction) {
+  start(lineA(""));
+  std::atomic<bool> sent{false};
+  const ExchangeObserver sentFlag = {
+      [](void* flag, const char*, size_t) { static_cast<std::atomic<bool>*>(flag)->store(true); },
+      nullptr, &sent};
+  link.observer = &sentFlag;
+  const PortHandle handle = port.connection.handle.load();
+  ReplySlot slot{};
+  std::thread worker([&] { slot = request(kCodeA); });
+  while (!sent.load()) std::this_thread::yield();
+  closePort(port.connection);
+  EXPECT_FALSE(isPortOpen(port.connection));
+  worker.join();
+  EXPECT_EQ(slot.status, kStatusOk) << "the transaction in progress ends on its handle";
+  EXPECT_EQ(fcntl(static_cast<int>(handle), F_GETFD), -1) << "the handle is released";
+  EXPECT_EQ(port.connection.state.load(), 0u);
+  EXPECT_EQ(request(kCodeA).status, kStatusSendFailed);
 }
 
 // At 1200 baud the reply's characters come 8.33 ms apart, each read bringing

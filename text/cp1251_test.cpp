@@ -5,9 +5,11 @@
 
 #include <string>
 
+#include "tests/support/golden_texts.h"
+
 namespace {
 
-std::string utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+using golden::utf8;
 
 // glibc's own converter is the reference for every byte it defines; ""
 // for a byte it does not.

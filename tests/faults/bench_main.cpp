@@ -13,9 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "serial/testing/sim_port.h"
-#include "serial/testing/test_instrument.h"
+#include "tests/support/sim_port.h"
+#include "tests/support/test_instrument.h"
 #include "tests/faults/gui_cycles.h"
+#include "tests/support/golden_texts.h"
 #include "tools/zort-read/reader_cases.h"
 
 namespace {
@@ -157,20 +158,16 @@ long long fileSize(const char* path) {
 
 int main(int argc, char** argv) {
   const size_t cycles = argc > 1 ? static_cast<size_t>(std::max(1L, std::strtol(argv[1], nullptr, 10))) : 10;
-  std::string missing = missingRigTools();
-  for (const char* program : {ZORT_IDENT_EXE, ZORT_DRIVE_EXE, ZORT_READ_EXE})
-    if (access(program, R_OK) != 0) missing += std::string(missing.empty() ? "" : ", ") + program;
-  if (!missing.empty()) {
-    std::printf("SKIPPED: the benchmark needs %s\n", missing.c_str());
-    return 77;
-  }
   static GuiRig rig;
+  if (const int code = openGuiRig(rig, ZORT_BENCH_DIR, "bench",
+                                  {ZORT_IDENT_EXE, ZORT_DRIVE_EXE, ZORT_READ_EXE}, "the benchmark");
+      code != 0)
+    return code;
   std::string error;
-  if (!startGuiRig(rig, ZORT_BENCH_DIR, ZORT_WINE_ROOT, error) ||
-      !mapComPorts(rig.wine, {"COM1", "COM5", "COM21", "COM22", "COM23", "COM24", "COM25",
+  if (!mapComPorts(rig.wine, {"COM1", "COM5", "COM21", "COM22", "COM23", "COM24", "COM25",
                               "COM26", "COM27", "COM28"},
                    error)) {
-    std::printf("the GUI rig did not start: %s\n", error.c_str());
+    std::printf("the GUI rig did not map its COM ports: %s\n", error.c_str());
     stopGuiRig(rig);
     return 1;
   }
@@ -191,7 +188,7 @@ int main(int argc, char** argv) {
   double idleCpuMs = -1;
   if (startIdentSession(rig, "bench", {"--char-ms", "8.33"}, session, error)) {
     ChildSpec search;
-    search.argv = {"xdotool", "search", "--sync", "--onlyvisible", "--name", "Tarvo02-p, Ostrel v.1.0"};
+    search.argv = {"xdotool", "search", "--sync", "--onlyvisible", "--name", golden::kCaption};
     search.environment = rig.environment;
     search.stdoutPath = session.directory + "/xdotool.out";
     if (runChild(search, 60000, error) == 0)
@@ -205,6 +202,8 @@ int main(int argc, char** argv) {
         else
           ++ident.failed;
       }
+      std::string pointerError;
+      if (!movePointerToTheCorner(rig, pointerError)) std::printf("%s\n", pointerError.c_str());
       const double before = unixCpuMs(session);
       drive(rig, session, {"sleep 10000"});
       idleCpuMs = unixCpuMs(session) - before;

@@ -7,8 +7,8 @@
 #include <fstream>
 #include <thread>
 
-#include "serial/testing/sim_port.h"
-#include "serial/testing/test_instrument.h"
+#include "tests/support/sim_port.h"
+#include "tests/support/test_instrument.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/wine/process_run.h"
+#include "tests/support/process_run.h"
 #include "tools/zort-read/reader_cases.h"
 
 // Stands in an argument list for a folder the report goes to.

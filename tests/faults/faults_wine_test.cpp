@@ -1,6 +1,6 @@
 // The fault matrix through zort-read.exe under Wine, COM5 mapped to the
 // pseudo-terminal of a zort-sim. One Wine start for all rows. Exits 77
-// (skipped) when Wine or the .exe is missing.
+// (skipped; 1 under CI) when Wine or the .exe is missing.
 #include <gtest/gtest.h>
 #include <unistd.h>
 

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/support/golden_texts.h"
+
 namespace {
 
 constexpr const char* kCycleWaitMs = "30000";
@@ -20,7 +22,7 @@ std::string openCom1(const GuiRig& rig, const IdentSession& session) {
   const std::vector<std::string> results =
       drive(rig, session, {"find 20000", "select 513 COM1", "click 514", "text 540"});
   if (results[0] != "ok") return "no dialog: " + results[0];
-  if (results[3] != "OK!") return "COM1 did not open: " + results[3];
+  if (results[3] != golden::statusText(0)) return "COM1 did not open: " + results[3];
   return "";
 }
 

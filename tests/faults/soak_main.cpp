@@ -2,7 +2,7 @@
 // zort-sim (unpaced), good cycles alternating with faulty ones. Reports
 // wrong values, hangs, and the process's memory and handles at the start
 // and the end. Exit 0 when nothing was wrong and nothing grew, 1 otherwise,
-// 77 when the GUI rig's tools or the programs are missing.
+// 77 when the GUI rig's tools or the programs are missing (1 under CI).
 #include <unistd.h>
 
 #include <cstdio>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/faults/gui_cycles.h"
+#include "tests/support/golden_texts.h"
 
 namespace {
 
@@ -19,19 +20,22 @@ constexpr size_t kBatch = 25;  // cycles per driver run
 // a leak of a cycle's buffers would pass it within some 100 cycles.
 constexpr long long kMemorySlackBytes = 1024 * 1024;
 
+const std::string& kStatus7 = golden::statusText(7);  // no answer
+const std::string& kStatus8 = golden::statusText(8);  // bad format
+
 struct Fault {
   const char* fields;
-  const char* status;  // what the dialog shows
+  const std::string& status;  // what the dialog shows
   int pauseAfterMs;    // the late rest of a reply is on the line this long
 };
 
 // Faults on the first parameter (A) and on the last (F), in turn.
-const Fault kFirstFaults[] = {{"silent", "Нет ответа.", 0},
-                              {"type=1 value=16 bad-lrc", "Неверный формат.", 0},
-                              {"echo-only", "Нет ответа.", 0}};
-const Fault kLastFaults[] = {{"type=1 value=01 pause=8:300", "Неверный формат.", 400},
-                             {"type=1 value=01 length=600", "Неверный формат.", 0},
-                             {"type=1 value=01 prefix=~#", "Неверный формат.", 0}};
+const Fault kFirstFaults[] = {{"silent", kStatus7, 0},
+                              {"type=1 value=16 bad-lrc", kStatus8, 0},
+                              {"echo-only", kStatus7, 0}};
+const Fault kLastFaults[] = {{"type=1 value=01 pause=8:300", kStatus8, 400},
+                             {"type=1 value=01 length=600", kStatus8, 0},
+                             {"type=1 value=01 prefix=~#", kStatus8, 0}};
 constexpr size_t kKinds = 3;
 constexpr size_t kPeriod = 4 * kKinds;  // good, fault at A, good, fault at F
 
@@ -90,20 +94,12 @@ int main(int argc, char** argv) {
     return 64;
   }
   const size_t cycles = static_cast<size_t>(requested);
-  std::string missing = missingRigTools();
-  for (const char* program : {ZORT_IDENT_EXE, ZORT_DRIVE_EXE})
-    if (access(program, R_OK) != 0) missing += std::string(missing.empty() ? "" : ", ") + program;
-  if (!missing.empty()) {
-    std::printf("SKIPPED: the soak needs %s\n", missing.c_str());
-    return 77;
-  }
   GuiRig rig;
+  if (const int code = openGuiRig(rig, ZORT_SOAK_DIR, "soak", {ZORT_IDENT_EXE, ZORT_DRIVE_EXE},
+                                  "the soak");
+      code != 0)
+    return code;
   std::string error;
-  if (!startGuiRig(rig, ZORT_SOAK_DIR, ZORT_WINE_ROOT, error)) {
-    std::printf("the GUI rig did not start: %s\n", error.c_str());
-    stopGuiRig(rig);
-    return 1;
-  }
   const std::string scenarioPath = std::string(ZORT_SOAK_DIR) + "/soak-scenario.txt";
   writeWholeFile(scenarioPath, soakScenario());
   IdentSession session;

@@ -1,16 +1,5 @@
 #include "tests/gui/child_process.h"
 
-#include <signal.h>
-#include <time.h>
-
-#include <fstream>
-#include <sstream>
-
-long long monotonicMs() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
-}
 
 bool startChild(const ChildSpec& launch, Child& child, std::string& error) {
   child.pid = spawnProcess(launch, error);
@@ -26,10 +15,7 @@ int waitChild(Child& child, int timeoutMs) {
 
 void stopChild(Child& child, int graceMs) {
   if (child.pid <= 0) return;
-  kill(child.pid, SIGTERM);
-  if (waitChild(child, graceMs) != -2) return;
-  kill(child.pid, SIGKILL);
-  waitChild(child, graceMs);
+  stopProcess(child.pid, graceMs);
   child.pid = -1;
 }
 
@@ -42,17 +28,4 @@ int runChild(const ChildSpec& launch, int timeoutMs, std::string& error) {
     stopChild(child);
   }
   return code;
-}
-
-std::string readWholeFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
-}
-
-bool writeWholeFile(const std::string& path, const std::string& bytes) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file << bytes;
-  return static_cast<bool>(file);
 }

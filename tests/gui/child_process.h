@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/wine/process_run.h"
+#include "tests/support/files.h"
+#include "tests/support/process_run.h"
 
 // Environment: the child's whole environment, in place of the test's own.
 using ChildSpec = SpawnSpec;
@@ -28,6 +29,3 @@ void stopChild(Child& child, int graceMs = 3000);
 // Starts, waits, and kills on a time-out (result -2 then).
 int runChild(const ChildSpec& launch, int timeoutMs, std::string& error);
 
-std::string readWholeFile(const std::string& path);
-bool writeWholeFile(const std::string& path, const std::string& bytes);
-long long monotonicMs();

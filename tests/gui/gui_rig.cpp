@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 
 namespace {
 
@@ -52,6 +53,20 @@ bool startGuiRig(GuiRig& rig, const std::string& directory, const std::string& w
   return true;
 }
 
+int openGuiRig(GuiRig& rig, const std::string& directory, const std::string& prefixName,
+               const std::vector<const char*>& programs, const char* what) {
+  const std::string missing = withMissingPrograms(missingRigTools(), programs);
+  if (!missing.empty()) return cannotRun(std::string(what) + " needs " + missing);
+  std::string error;
+  rig.prefixName = prefixName;
+  if (!startGuiRig(rig, directory, ZORT_WINE_ROOT, error)) {
+    std::printf("the GUI rig did not start: %s\n", error.c_str());
+    stopGuiRig(rig);
+    return 1;
+  }
+  return 0;
+}
+
 void stopGuiRig(GuiRig& rig) {
   stopWineRig(rig.wine);
   stopXDisplay(rig.display);
@@ -63,4 +78,22 @@ ChildSpec wineCommand(const GuiRig& rig, const std::vector<std::string>& argumen
   launch.argv.insert(launch.argv.end(), arguments.begin(), arguments.end());
   launch.environment = rig.environment;
   return launch;
+}
+
+bool movePointerToTheCorner(const GuiRig& rig, std::string& error) {
+  ChildSpec geometry;
+  geometry.argv = {"xdotool", "getdisplaygeometry"};
+  geometry.environment = rig.environment;
+  geometry.stdoutPath = rig.directory + "/display-geometry.out";
+  if (runChild(geometry, 20000, error) != 0) return false;
+  int width = 0, height = 0;
+  if (std::sscanf(readWholeFile(geometry.stdoutPath).c_str(), "%d %d", &width, &height) != 2) {
+    error = "xdotool getdisplaygeometry: no size";
+    return false;
+  }
+  ChildSpec move;
+  move.argv = {"xdotool", "mousemove", "--sync", std::to_string(width - 1),
+               std::to_string(height - 1)};
+  move.environment = rig.environment;
+  return runChild(move, 20000, error) == 0;
 }

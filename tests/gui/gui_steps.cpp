@@ -1,7 +1,8 @@
 #include "tests/gui/gui_steps.h"
 
+#include "tests/support/golden_texts.h"
+
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <filesystem>
 #include <sstream>
@@ -32,14 +33,15 @@ const std::vector<Step> kOpenCom1 = {
     {"find 20000", "ok"},
     {"select 513 COM1", nullptr},
     {"click 514", "ok"},
-    {"text 540", "OK!"},
+    {"text 540", golden::statusText(0).c_str()},
 };
 
-const std::vector<Step> kLabels = {
-    {"text 773", "Версия ПО"},     {"text 774", "Сборка"},
-    {"text 775", "Контр. сумма"},  {"text 776", "ДУ (мм)"},
-    {"text 777", "Сетевой адрес"}, {"text 778", "Зав. N "},
-};
+const std::vector<Step> kLabels = [] {
+  std::vector<Step> steps;
+  for (size_t i = 0; i < golden::kLabelsInControlOrder.size(); ++i)
+    steps.push_back({"text " + std::to_string(773 + i), golden::kLabelsInControlOrder[i].c_str()});
+  return steps;
+}();
 
 std::vector<std::string> split(const std::string& text, char separator) {
   std::vector<std::string> parts;
@@ -48,21 +50,6 @@ std::vector<std::string> split(const std::string& text, char separator) {
   while (std::getline(stream, part, separator)) parts.push_back(part);
   if (!text.empty() && text.back() == separator) parts.push_back("");
   return parts;
-}
-
-std::string toCp1251(const std::string& utf8) {
-  iconv_t converter = iconv_open("CP1251", "UTF-8");
-  if (converter == reinterpret_cast<iconv_t>(-1)) return "<no iconv>";
-  std::string input = utf8;
-  std::string output(input.size() * 2 + 1, '\0');
-  char* in = input.data();
-  char* out = output.data();
-  size_t inLeft = input.size();
-  size_t outLeft = output.size();
-  iconv(converter, &in, &inLeft, &out, &outLeft);
-  iconv_close(converter);
-  output.resize(output.size() - outLeft);
-  return output;
 }
 
 std::string defaultScenario(const GuiRig& rig) {

@@ -36,9 +36,6 @@ extern const std::vector<Step> kLabels;
 
 std::vector<std::string> split(const std::string& text, char separator);
 
-// The system's texts travel to the instrument's files in Windows-1251.
-std::string toCp1251(const std::string& utf8);
-
 // The simulator's default instrument, as a scenario text.
 std::string defaultScenario(const GuiRig& rig);
 // The default instrument with the line of one code replaced.

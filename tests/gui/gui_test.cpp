@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -18,12 +20,20 @@
 #include "tests/gui/ident_session.h"
 #include "tests/gui/gui_rig.h"
 #include "tests/gui/gui_steps.h"
+#include "tests/support/golden_texts.h"
 #include "tests/gui/gui_test_main.h"
 
 namespace {
 
 constexpr int kExitTimeoutMs = 30000;
-constexpr const char* kCaption = "Tarvo02-p, Ostrel v.1.0";
+const char* const kCaption = golden::kCaption.c_str();
+
+// The golden status texts as the driver's steps take them.
+const std::array<const char*, 11> kStatus = [] {
+  std::array<const char*, 11> texts{};
+  for (size_t code = 0; code < texts.size(); ++code) texts[code] = golden::statusText(code).c_str();
+  return texts;
+}();
 
 const std::vector<Step> kEmptyValues = {
     {"text 517", ""}, {"text 518", ""}, {"text 519", ""},
@@ -98,7 +108,7 @@ TEST(GuiDialog, OpenCloseAndAFailedOpenSwitchTheViews) {
            concat({// "Выбрать" with nothing chosen opens the empty name
                    {"find 20000", "ok"},
                    {"click 514", "ok"},
-                   {"text 540", "Не удалось открыть порт."},
+                   {"text 540", kStatus[2]},
                    {"checked 514", "1"},
                    {"visible 515", "0"},
                    {"click 514", "ok"},
@@ -120,14 +130,14 @@ TEST(GuiDialog, OpenCloseAndAFailedOpenSwitchTheViews) {
                       // open again
                       {"select 513 COM1", nullptr},
                       {"click 514", "ok"},
-                      {"text 540", "OK!"},
+                      {"text 540", kStatus[0]},
                       {"checked 514", "1"},
                       {"visible 515", "1"},
                       {"click 514", "ok"},
                       // a port that cannot be opened still enters the connection view
                       {"select 513 COM2", nullptr},
                       {"click 514", "ok"},
-                      {"text 540", "Не удалось открыть порт."},
+                      {"text 540", kStatus[2]},
                       {"text 514", "COM2"},
                       {"checked 514", "1"},
                       {"visible 515", "0"},
@@ -139,6 +149,17 @@ TEST(GuiDialog, OpenCloseAndAFailedOpenSwitchTheViews) {
                       {"closebox", "ok"},
                   })));
   EXPECT_EQ(waitIdentExit(session.get(), kExitTimeoutMs), 0);
+}
+
+// Every element of seen appears in shown, in the same order.
+bool isSubsequence(const std::vector<std::string>& seen, const std::vector<std::string>& shown) {
+  size_t at = 0;
+  for (const auto& text : seen) {
+    while (at < shown.size() && shown[at] != text) ++at;
+    if (at == shown.size()) return false;
+    ++at;
+  }
+  return true;
 }
 
 struct ScreenRect {
@@ -171,22 +192,6 @@ void takeScreenshot(const std::string& windowRect, const std::string& path) {
   EXPECT_GT(std::filesystem::exists(path) ? std::filesystem::file_size(path) : 0, 1000u) << path;
 }
 
-void movePointerToTheCorner() {
-  ChildSpec geometry;
-  geometry.argv = {"xdotool", "getdisplaygeometry"};
-  geometry.environment = gRig->environment;
-  geometry.stdoutPath = gRig->directory + "/display-geometry.out";
-  std::string error;
-  ASSERT_EQ(runChild(geometry, 20000, error), 0) << error;
-  int width = 0, height = 0;
-  ASSERT_EQ(std::sscanf(readWholeFile(geometry.stdoutPath).c_str(), "%d %d", &width, &height), 2);
-  ChildSpec move;
-  move.argv = {"xdotool", "mousemove", "--sync", std::to_string(width - 1),
-               std::to_string(height - 1)};
-  move.environment = gRig->environment;
-  ASSERT_EQ(runChild(move, 20000, error), 0) << error;
-}
-
 // A whole paced read, the report, the idle worker and the screenshot.
 TEST(GuiRead, ReadsShowsExportsAndThenIdles) {
   Session session(*gRig, "read", paced());
@@ -201,18 +206,22 @@ TEST(GuiRead, ReadsShowsExportsAndThenIdles) {
                                            {"checked 516", "0"},
                                            {"rect 0", nullptr},
                                        }));
-  std::vector<std::string> texts = split(results[5], '|');
-  // The button's press returns once the worker has started; the open's
-  // "OK!" may still be seen before the worker's first text.
-  if (!texts.empty() && texts.front() == "OK!") texts.erase(texts.begin());
-  // The last progress text gives way to the empty line at once, and a
-  // watcher that looks every few milliseconds may not catch it.
-  if (texts.size() == 7 && texts[5] == "исполнено на 66%")
-    texts.insert(texts.begin() + 6, "исполнено на 83%");
-  const std::vector<std::string> expectedTexts = {
-      "Ждём!...",         "исполнено на  0%", "исполнено на 16%", "исполнено на 33%",
-      "исполнено на 50%", "исполнено на 66%", "исполнено на 83%", ""};
-  EXPECT_EQ(texts, expectedTexts) << results[5];
+  // The watcher looks every few milliseconds: it sees the texts in the
+  // order shown but may miss one that stands only a moment (the open's
+  // "OK!" before the worker's first text, the last progress text before
+  // the empty line). Every text it saw is one the cycle shows, in order,
+  // and it saw every text that stands for a parameter's time.
+  const std::vector<std::string> texts = split(results[5], '|');
+  std::vector<std::string> shownTexts = {golden::statusText(0), golden::kWaitingText};
+  shownTexts.insert(shownTexts.end(), golden::kProgressTexts.begin(), golden::kProgressTexts.end());
+  shownTexts.push_back("");
+  EXPECT_TRUE(isSubsequence(texts, shownTexts)) << results[5];
+  // All but the open's text, the last progress text and the empty line.
+  for (size_t i = 1; i + 2 < shownTexts.size(); ++i)
+    EXPECT_NE(std::find(texts.begin(), texts.end(), shownTexts[i]), texts.end())
+        << shownTexts[i] << " in " << results[5];
+  ASSERT_FALSE(texts.empty());
+  EXPECT_EQ(texts.back(), "") << results[5];
   runSteps(session.get(), kDefaultValues);
 
   // The screenshot of the dialog after a successful read.
@@ -247,7 +256,7 @@ TEST(GuiRead, ReadsShowsExportsAndThenIdles) {
   EXPECT_LE(named, after + 1) << reports[0];
   EXPECT_EQ(match[1].str()[0] == ' ', std::stoi(match[1]) < 10) << "the day is padded with a space";
   EXPECT_EQ(readWholeFile(session.get().directory + "/work/" + reports[0]),
-            toCp1251("Версия ПО= 22;\r\n"
+            golden::toCp1251("Версия ПО= 22;\r\n"
                      "Сборка= 9999;\r\n"
                      "Контр. сумма= 72C0;\r\n"
                      "Сетевой адрес= 1;\r\n"
@@ -258,11 +267,10 @@ TEST(GuiRead, ReadsShowsExportsAndThenIdles) {
   std::ifstream command("/proc/" + std::to_string(identPid(session.get())) + "/cmdline");
   std::string commandLine((std::istreambuf_iterator<char>(command)), std::istreambuf_iterator<char>());
   ASSERT_NE(commandLine.find("zort-ident.exe"), std::string::npos) << "not the dialog's process";
-  // The pointer goes to the screen's far corner first. Resting on a control
-  // drawn in the desktop's visual style, it has Wine poll the pointer's
-  // position for the control's hot-tracking (Wine's TrackMouseEvent is a
-  // timer; Windows' is not): some 240 ms over 10 s that are Wine's, not ours.
-  movePointerToTheCorner();
+  // The pointer goes off the dialog first: resting on a button, it costs
+  // some 240 ms over 10 s of Wine's own polling (movePointerToTheCorner).
+  std::string pointerError;
+  ASSERT_TRUE(movePointerToTheCorner(*gRig, pointerError)) << pointerError;
   const double unixBefore = unixCpuMs(session.get());
   // The driver's own figure (GetProcessTimes) is shown for comparison only:
   // Wine 8 does not account another process's times.
@@ -292,18 +300,19 @@ TEST_P(GuiCancel, StopsAfterTheParameterInProgress) {
   Session session(*gRig, std::string("cancel-") + GetParam().name, paced());
   ASSERT_TRUE(session.started());
   std::vector<Step> steps = concat(kOpenCom1, {{"click 515", "ok"},
-                                               {"wait-text 540 10000 исполнено на  0%", "ok"}});
+                                               {"wait-text 540 10000 " + golden::kProgressTexts[0], "ok"}});
   for (int i = 0; i < GetParam().extraPresses; ++i) steps.push_back({"click 515", "ok"});
-  steps.push_back({std::string("watch-until 540 ") + kCycleWaitMs + " прервано", nullptr});
+  steps.push_back({std::string("watch-until 540 ") + kCycleWaitMs + " " + golden::statusText(10), nullptr});
   const size_t watch = steps.size() - 1;
   const std::vector<std::string> results = runSteps(session.get(), steps);
   const std::vector<std::string> texts = split(results[watch], '|');
   ASSERT_FALSE(texts.empty());
-  EXPECT_EQ(texts.back(), "прервано") << results[watch];
+  EXPECT_EQ(texts.back(), kStatus[10]) << results[watch];
   // "прервано на N%" stands only for a moment before "прервано"; whatever
   // was seen before it is progress of the parameters read.
   for (size_t i = 0; i + 1 < texts.size(); ++i)
-    EXPECT_TRUE(texts[i].rfind("исполнено на ", 0) == 0 || texts[i].rfind("прервано на ", 0) == 0)
+    EXPECT_TRUE(texts[i].rfind(golden::kProgressStart, 0) == 0 ||
+                texts[i].rfind(golden::kInterruptedStart, 0) == 0)
         << results[watch];
   const size_t served = simRequests(session.get()).size();
   EXPECT_LT(served, 6u) << "the cycle stopped early";
@@ -311,7 +320,7 @@ TEST_P(GuiCancel, StopsAfterTheParameterInProgress) {
   runSteps(session.get(), {{"sleep 1500", "ok"},
                            {"checked 515", "0"},
                            {"visible 516", "0"},
-                           {"text 540", "прервано"},
+                           {"text 540", kStatus[10]},
                            {"closebox", "ok"}});
   EXPECT_EQ(simRequests(session.get()).size(), served);
   EXPECT_EQ(waitIdentExit(session.get(), kExitTimeoutMs), 0);
@@ -336,7 +345,7 @@ TEST(GuiRead, ACycleWithoutAnswerLeavesTheValuesEmpty) {
                                      {"visible 516", "1"}}),
                   concat(kDefaultValues, concat({{"click 515", "ok"},
                                                  {std::string("wait-checked 515 0 ") + kCycleWaitMs, "ok"},
-                                                 {"text 540", "Нет ответа."},
+                                                 {"text 540", kStatus[7]},
                                                  {"visible 516", "0"}},
                                                 concat(kEmptyValues, {{"closebox", "ok"}})))));
   EXPECT_EQ(waitIdentExit(session.get(), kExitTimeoutMs), 0);
@@ -350,17 +359,17 @@ TEST(GuiRead, ClosingThePortDuringACycleEndsItWithASendFailure) {
   runSteps(session.get(),
            concat(kOpenCom1,
                   concat({{"click 515", "ok"},
-                          {"wait-text 540 10000 исполнено на  0%", "ok"},
+                          {"wait-text 540 10000 " + golden::kProgressTexts[0], "ok"},
                           {"click 514", "ok"},
                           {"text 514", "Выбрать"},
                           {"visible 513", "1"},
                           {std::string("wait-checked 515 0 ") + kCycleWaitMs, "ok"},
-                          {"text 540", "Ошибка отправки данных."},
+                          {"text 540", kStatus[6]},
                           {"visible 516", "0"},
                           // the port was released: it opens and reads again
                           {"select 513 COM1", nullptr},
                           {"click 514", "ok"},
-                          {"text 540", "OK!"},
+                          {"text 540", kStatus[0]},
                           {"click 515", "ok"},
                           {std::string("wait-checked 515 0 ") + kCycleWaitMs, "ok"},
                           {"text 540", ""}},
@@ -372,7 +381,7 @@ TEST(GuiRead, ClosingTheDialogDuringACycleWaitsForIt) {
   Session session(*gRig, "quit-during-cycle", paced());
   ASSERT_TRUE(session.started());
   runSteps(session.get(), concat(kOpenCom1, {{"click 515", "ok"},
-                                             {"wait-text 540 10000 исполнено на  0%", "ok"},
+                                             {"wait-text 540 10000 " + golden::kProgressTexts[0], "ok"},
                                              {"closebox", "ok"},
                                              // the dialog goes at once
                                              {"wait-gone 2000", "ok"}}));
@@ -396,7 +405,7 @@ TEST(GuiRead, AReportThatCannotBeWrittenSaysSo) {
   // The program's current folder goes away under it.
   std::filesystem::remove_all(session.get().directory + "/work");
   runSteps(session.get(), {{"click 516", "ok"},
-                           {"text 540", "Не удалось записать.файл"},
+                           {"text 540", kStatus[9]},
                            {"text 522", "ZT-004217"},
                            {"closebox", "ok"}});
   EXPECT_EQ(waitIdentExit(session.get(), kExitTimeoutMs), 0);
@@ -446,7 +455,7 @@ TEST(GuiRead, ALineHungUpInTheMiddleOfAReplyEndsTheCycle) {
                                                  {"text 514", "Выбрать"},
                                                  {"closebox", "ok"}}));
   ASSERT_GT(results.size(), 6u);
-  EXPECT_TRUE(results[6] == "Неверный формат." || results[6] == "Нет ответа.") << results[6];
+  EXPECT_TRUE(results[6] == kStatus[8] || results[6] == kStatus[7]) << results[6];
   EXPECT_EQ(waitIdentExit(session.get(), kExitTimeoutMs), 0);
 }
 
@@ -476,7 +485,7 @@ TEST(GuiDialog, AnswersRealClicks) {
   EXPECT_FALSE(readWholeFile(search.stdoutPath).empty());
 
   clickAt(results[2]);
-  results = runSteps(session.get(), {{"text 540", "OK!"}, {"checked 514", "1"}, {"rect 515", nullptr}});
+  results = runSteps(session.get(), {{"text 540", kStatus[0]}, {"checked 514", "1"}, {"rect 515", nullptr}});
   clickAt(results[2]);
   runSteps(session.get(), concat({{std::string("wait-checked 515 0 ") + kCycleWaitMs, "ok"},
                                   {"text 540", ""}},

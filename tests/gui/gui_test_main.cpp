@@ -1,9 +1,10 @@
-// The main of every GUI test program: skips (exit 77) without the rig's
-// tools or the programs, starts the rig once, runs the tests, stops it.
+// The main of the GUI test programs that run all their tests on one rig:
+// fails or skips (tests/support's cannotRun) without the rig's tools or the
+// programs, starts the rig once in a Wine prefix of the program's own (named
+// after it), runs the tests, stops it.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "tests/gui/gui_test_main.h"
@@ -16,20 +17,14 @@ std::vector<std::string> runSteps(const IdentSession& session, const std::vector
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  std::string missing = missingRigTools();
-  for (const char* program : {ZORT_IDENT_EXE, ZORT_DRIVE_EXE})
-    if (access(program, R_OK) != 0) missing += std::string(missing.empty() ? "" : ", ") + program;
-  if (!missing.empty()) {
-    std::printf("SKIPPED: the GUI rig needs %s\n", missing.c_str());
-    return 77;
-  }
   static GuiRig rig;
-  std::string error;
-  if (!startGuiRig(rig, ZORT_GUI_RIG_DIR, ZORT_WINE_ROOT, error)) {
-    std::printf("the GUI rig did not start: %s\n", error.c_str());
-    stopGuiRig(rig);
-    return 1;
-  }
+  const std::string program = argv[0];
+  const std::string name = program.substr(program.find_last_of('/') + 1);
+  std::filesystem::create_directories(std::string(ZORT_GUI_RIG_DIR) + "/" + name);
+  if (const int code = openGuiRig(rig, std::string(ZORT_GUI_RIG_DIR) + "/" + name, name,
+                                  {ZORT_IDENT_EXE, ZORT_DRIVE_EXE}, "the GUI tests");
+      code != 0)
+    return code;
   gRig = &rig;
   const int result = RUN_ALL_TESTS();
   stopGuiRig(rig);

@@ -13,6 +13,7 @@
 
 #include "serial/discovery.h"
 #include "tests/gui/gui_test_main.h"
+#include "tests/support/golden_texts.h"
 #include "tests/support/sim_process.h"
 
 namespace {
@@ -108,7 +109,7 @@ TEST_P(HotplugRefresh, ANewPortIsListedOpensAndReadsAndLeavesWhenItGoes) {
                           {"text 513", "COM2"},
                           {"select 513 COM7", nullptr},
                           {"click 514", "ok"},
-                          {"text 540", "OK!"},
+                          {"text 540", golden::statusText(0).c_str()},
                           {"text 514", "COM7"},
                           {"checked 514", "1"}},
                          concat(concat(kRead, kDefaultValues), {{"click 514", "ok"},
@@ -174,7 +175,7 @@ TEST_F(Hotplug, PortsKnownOnlyToTheRegistryAreListedInNaturalOrder) {
                      {"items 513", expected.c_str()},
                      {"select 513 COM10", nullptr},
                      {"click 514", "ok"},
-                     {"text 540", "Не удалось открыть порт."},
+                     {"text 540", golden::statusText(2).c_str()},
                      {"text 514", "COM10"},
                      {"click 514", "ok"},
                      {"closebox", "ok"}});

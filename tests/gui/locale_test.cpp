@@ -16,6 +16,7 @@
 #include "tests/gui/child_process.h"
 #include "tests/gui/gui_rig.h"
 #include "tests/gui/gui_steps.h"
+#include "tests/support/golden_texts.h"
 #include "tests/gui/ident_session.h"
 #include "tests/support/sim_process.h"
 
@@ -76,7 +77,7 @@ std::string cyrillicSerialScenario(const GuiRig& rig) {
 
 // The report as both programs write it, in Windows-1251 on every system.
 std::string expectedReport(const std::string& version, const std::string& build) {
-  return toCp1251("Версия ПО= " + version + ";\r\n" +
+  return golden::toCp1251("Версия ПО= " + version + ";\r\n" +
                   "Сборка= " + build + ";\r\n"
                   "Контр. сумма= 72C0;\r\n"
                   "Сетевой адрес= 1;\r\n"
@@ -128,7 +129,7 @@ TEST_P(LocaleTest, TheDialogShowsItsTextsAndAFailureInRussian) {
                        }, concat(kLabels, {
                            // "Выбрать" with no port chosen: an open that fails
                            {"click 514", "ok"},
-                           {"text 540", "Не удалось открыть порт."},
+                           {"text 540", golden::statusText(2).c_str()},
                            {"closebox", "ok"},
                        })));
   EXPECT_EQ(waitIdentExit(session.get(), kExitTimeoutMs), 0);
@@ -203,13 +204,9 @@ INSTANTIATE_TEST_SUITE_P(Locales, LocaleTest, testing::ValuesIn(kLocales),
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
-  std::string missing = missingRigTools();
-  for (const char* program : {ZORT_IDENT_EXE, ZORT_DRIVE_EXE, ZORT_READ_EXE})
-    if (access(program, R_OK) != 0) missing += std::string(missing.empty() ? "" : ", ") + program;
-  if (!missing.empty()) {
-    std::printf("SKIPPED: the GUI rig needs %s\n", missing.c_str());
-    return 77;
-  }
+  const std::string missing = withMissingPrograms(
+      missingRigTools(), {ZORT_IDENT_EXE, ZORT_DRIVE_EXE, ZORT_READ_EXE});
+  if (!missing.empty()) return cannotRun("the locale tests need " + missing);
   const int result = RUN_ALL_TESTS();
   stopRigs();
   return result;

@@ -1,7 +1,6 @@
 #include "tests/gui/x_display.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,28 +9,6 @@
 namespace {
 
 constexpr int kStartTimeoutMs = 15000;
-
-bool readLine(int fd, std::string& line, std::string& error) {
-  const long long deadline = monotonicMs() + kStartTimeoutMs;
-  for (;;) {
-    const long long left = deadline - monotonicMs();
-    if (left <= 0) {
-      error = "Xvfb reported no display within " + std::to_string(kStartTimeoutMs) + " ms";
-      return false;
-    }
-    pollfd entry = {fd, POLLIN, 0};
-    if (poll(&entry, 1, static_cast<int>(left)) <= 0) continue;
-    char c = 0;
-    const ssize_t got = read(fd, &c, 1);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) {
-      error = "Xvfb ended before it reported its display";
-      return false;
-    }
-    if (c == '\n') return true;
-    line.push_back(c);
-  }
-}
 
 }  // namespace
 
@@ -51,10 +28,10 @@ bool startXDisplay(XDisplay& display, const std::vector<std::string>& environmen
   const bool started = startChild(launch, display.server, error);
   close(fds[1]);
   std::string number;
-  const bool reported = started && readLine(fds[0], number, error);
+  const bool reported = started && readFirstLine(fds[0], kStartTimeoutMs, number, error);
   close(fds[0]);
   if (!reported || number.empty()) {
-    if (error.empty()) error = "Xvfb reported an empty display number";
+    error = error.empty() ? "Xvfb reported an empty display number" : "Xvfb: " + error;
     stopChild(display.server);
     return false;
   }

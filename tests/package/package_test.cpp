@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/wine/process_run.h"
+#include "tests/support/process_run.h"
 #include "tools/zort-read/reader_cases.h"
 
 namespace {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/files.h"
+
 struct SimProcess {
   pid_t pid = -1;
   int stdoutFd = -1;     // read end of the sim's standard output
@@ -30,7 +32,3 @@ int stopSim(SimProcess& sim, int timeoutMs = 5000);
 // and reaps it. Returns its exit code, or -1 on a time-out or an abnormal end;
 // on a time-out the sim is left running.
 int waitSimExit(SimProcess& sim, int timeoutMs);
-
-// Writes text into a new file under the temporary directory and returns its
-// path ("" on failure); the caller removes it.
-std::string writeTemporaryFile(const std::string& text, const char* nameHint = "zort-sim");

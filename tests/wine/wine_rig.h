@@ -39,7 +39,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/wine/process_run.h"
+#include "tests/support/process_run.h"
 
 constexpr const char* kRussianLocale = "ru_RU.UTF-8";  // ANSI code page 1251
 constexpr const char* kWesternLocale = "en_US.UTF-8";  // ANSI code page 1252
@@ -94,3 +94,14 @@ void stopWineRig(const WineRig& rig);
 
 // "/a/b" as Wine shows it to a program: "Z:\a\b".
 std::string windowsPath(const std::string& unixPath);
+
+// A test program that cannot run here (no Wine, no display, no .exe):
+// locally it prints "SKIPPED: why" and gives kCannotRunSkipCode, which CTest
+// counts as skipped; under CI (CI=true) it prints "FAILED: why" and gives 1,
+// so that a machine that lost a tool never reports every test passed.
+constexpr int kCannotRunSkipCode = 77;
+bool runningUnderCi();
+int cannotRun(const std::string& why);
+
+// why with the programs (paths) that are not there added; "" when all are.
+std::string withMissingPrograms(std::string why, const std::vector<const char*>& programs);

@@ -1,7 +1,6 @@
 #include "tests/wine/wine_test_main.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 
@@ -9,15 +8,9 @@ int runWineTests(int argc, char** argv, WineRig& rig, const char* exe,
                  const std::string& prefixName, const std::vector<std::string>& comPorts) {
   testing::InitGoogleTest(&argc, argv);
   std::string why;
-  if (!wineFound(why)) {
-    std::printf("SKIPPED: %s\n", why.c_str());
-    return kWineSkipExitCode;
-  }
-  if (access(exe, R_OK) != 0) {
-    std::printf("SKIPPED: %s is not built (cmake --preset windows && cmake --build build/windows)\n",
-                exe);
-    return kWineSkipExitCode;
-  }
+  wineFound(why);
+  why = withMissingPrograms(why, {exe});
+  if (!why.empty()) return cannotRun(why);
   std::string error;
   if (!prepareWineRig(rig, ZORT_WINE_ROOT, prefixName, {}, error) ||
       !mapComPorts(rig, comPorts, error)) {

@@ -1,4 +1,5 @@
 #include "tools/zort-read/journal.h"
+#include "tests/support/golden_texts.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +7,7 @@
 
 namespace {
 
-std::string utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+using golden::utf8;
 
 struct FieldCase {
   const char* name;
@@ -36,7 +37,7 @@ INSTANTIATE_TEST_SUITE_P(Fields, CsvFieldTest, testing::ValuesIn(kFieldCases),
 
 const LocalTime kTime = {2026, 3, 7, 9, 5, 1};
 
-ResultStore instrumentResults() {
+ResultStore resultsToJournal() {
   ResultStore results{};
   // The instrument's texts are Windows-1251: "ЗТ;1" as a serial number.
   const char* values[] = {"22", "2025", "72C0", "\xC7\xD2;1", "50", "1"};
@@ -54,7 +55,7 @@ TEST(Journal, HeaderStartsWithTheByteOrderMarkAndNamesEveryColumn) {
 }
 
 TEST(Journal, RowHoldsTheValuesInReportOrder) {
-  const ResultStore results = instrumentResults();
+  const ResultStore results = resultsToJournal();
   const JournalEntry entry = {kTime, "COM3", kStatusOk, &results, false, std::nullopt};
   EXPECT_EQ(journalRow(entry),
             utf8(u8"2026-03-07T09:05:01;COM3;0;OK!;22;2025;72C0;1;50;\"ЗТ;1\"\r\n"));
@@ -65,7 +66,7 @@ TEST(Journal, RowOfAFailedReadAndTheMatchColumn) {
   JournalEntry entry = {kTime, "/dev/a;b", kStatusNoAnswer, &empty, true, std::nullopt};
   EXPECT_EQ(journalRow(entry),
             utf8(u8"2026-03-07T09:05:01;\"/dev/a;b\";7;Нет ответа.;;;;;;;\r\n"));
-  const ResultStore results = instrumentResults();
+  const ResultStore results = resultsToJournal();
   entry = {kTime, "COM3", kStatusOk, &results, true, true};
   EXPECT_TRUE(journalRow(entry).ends_with(utf8(u8"1\";да\r\n"))) << journalRow(entry);
   entry.matched = false;

@@ -1,41 +1,18 @@
 #include "tools/zort-read/reader_cases.h"
 
-#include <dirent.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <fstream>
 #include <regex>
-#include <sstream>
 
-#include "serial/testing/sim_port.h"
-#include "serial/testing/test_instrument.h"
+#include "tests/support/golden_texts.h"
+#include "tests/support/sim_port.h"
+#include "tests/support/test_instrument.h"
 
 namespace {
 
-std::string utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
-
-const std::array<std::string, kParameterCount> kLabels = {
-    utf8(u8"Версия ПО"), utf8(u8"Сборка"),  utf8(u8"Контр. сумма"),
-    utf8(u8"Зав. N "),   utf8(u8"ДУ (мм)"), utf8(u8"Сетевой адрес")};
+using golden::utf8;
 
 const std::array<const char*, kParameterCount> kCodes = {"A", "B", "b", "@", "I", "F"};
 const std::array<const char*, kParameterCount> kKeys = {"version", "build",  "checksum",
                                                         "serial",  "bore",   "address"};
-
-std::string message(int status) {
-  switch (status) {
-    case 0: return "OK!";
-    case 2: return utf8(u8"Не удалось открыть порт.");
-    case 3: return utf8(u8"Не удалось установить DCB.");
-    case 6: return utf8(u8"Ошибка отправки данных.");
-    case 7: return utf8(u8"Нет ответа.");
-    case 8: return utf8(u8"Неверный формат.");
-    case 9: return utf8(u8"Не удалось записать.файл");
-    default: return "?";
-  }
-}
 
 std::string everyLineWith(const std::string& fields) {
   std::string scenario;
@@ -170,12 +147,12 @@ std::vector<std::string> withPort(const std::vector<std::string>& arguments,
 std::string expectedJson(const std::string& port, int status, const ValueTexts& values,
                          const std::string& verification) {
   std::string json = "{\"port\": \"" + jsonEscaped(port) + "\", \"status\": " +
-                     std::to_string(status) + ", \"message\": \"" + message(status) +
+                     std::to_string(status) + ", \"message\": \"" + golden::statusText(static_cast<size_t>(status)) +
                      "\", \"values\": [";
   for (size_t i = 0; i < kParameterCount; ++i) {
     if (i != 0) json += ", ";
-    json += std::string("{\"code\": \"") + kCodes[i] + "\", \"key\": \"" + kKeys[i] +
-            "\", \"label\": \"" + kLabels[i] + "\", \"value\": \"" + values[i] + "\"}";
+    json += std::string("{\"code\": \"") + kCodes[i] + "\", \"key\": \"" + kKeys[i] + "\", \"label\": \"" + golden::kLabelsInRequestOrder[i] +
+            "\", \"value\": \"" + values[i] + "\"}";
   }
   return json + "]" + verification + "}\n";
 }
@@ -214,37 +191,6 @@ ProcessResult runNativeReader(const std::string& path, const std::vector<std::st
   ProcessOptions options;
   options.timeoutMs = timeoutMs;
   return runProcess(command, options);
-}
-
-std::string makeTemporaryDirectory() {
-  const char* base = getenv("TMPDIR");
-  std::string pattern = std::string(base != nullptr ? base : "/tmp") + "/zort-read-XXXXXX";
-  return mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
-}
-
-std::vector<std::string> filesIn(const std::string& directory) {
-  std::vector<std::string> names;
-  if (DIR* folder = opendir(directory.c_str())) {
-    while (const dirent* entry = readdir(folder)) {
-      const std::string name = entry->d_name;
-      if (name != "." && name != "..") names.push_back(name);
-    }
-    closedir(folder);
-  }
-  return names;
-}
-
-std::string readFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
-void removeDirectory(const std::string& directory) {
-  if (directory.empty()) return;
-  for (const auto& name : filesIn(directory)) unlink((directory + "/" + name).c_str());
-  rmdir(directory.c_str());
 }
 
 long long tracedCycleMs(const std::string& err) {

@@ -7,8 +7,9 @@
 #include <vector>
 
 #include "protocol/parameters.h"
+#include "tests/support/files.h"
+#include "tests/support/process_run.h"
 #include "tests/support/sim_process.h"
-#include "tests/wine/process_run.h"
 
 // Stands in an argument list for the port the run reads.
 constexpr const char* kPortArgument = "{PORT}";
@@ -93,11 +94,6 @@ bool isReportName(const std::string& name, const std::string& serialPart);
 // Runs zort-read natively (the program at path) with the arguments.
 ProcessResult runNativeReader(const std::string& path, const std::vector<std::string>& arguments,
                               int timeoutMs = 60000);
-
-std::string makeTemporaryDirectory();
-std::vector<std::string> filesIn(const std::string& directory);
-std::string readFile(const std::string& path);
-void removeDirectory(const std::string& directory);
 
 // The cycle time in the last line of a --trace run's stderr, or -1.
 long long tracedCycleMs(const std::string& err);

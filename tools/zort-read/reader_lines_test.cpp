@@ -10,10 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "serial/testing/sim_port.h"
-#include "serial/testing/test_instrument.h"
-#include "tests/wine/process_run.h"
+#include "tests/support/sim_port.h"
+#include "tests/support/test_instrument.h"
+#include "tests/support/process_run.h"
 #include "tools/zort-read/reader_cases.h"
+#include "tests/support/golden_texts.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ ProcessResult runReader(const std::vector<std::string>& arguments) {
   return runNativeReader(ZORT_READ_PATH, arguments, kRunTimeoutMs);
 }
 
-std::string utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+using golden::utf8;
 
 // The sims of a case and the port names that reach them.
 class LineTest : public testing::Test {
@@ -115,7 +116,7 @@ TEST_F(LineTest, EveryInstrumentKeepsItsReport) {
   ASSERT_EQ(files.size(), 3u);
   for (const auto& file : files) {
     EXPECT_EQ(file.rfind("ZT-004217_", 0), 0u) << file;
-    EXPECT_EQ(readFile(directory + "/" + file), expectedReportText()) << file;
+    EXPECT_EQ(readWholeFile(directory + "/" + file), expectedReportText()) << file;
   }
 }
 
@@ -169,8 +170,8 @@ TEST_F(LineTest, JournalGetsAHeaderWhenNewAndARowPerPort) {
   const ProcessResult second = runReader({"--journal", journal, ports[0]});
   EXPECT_EQ(second.exitCode, 0) << second.err;
 
-  const auto rows = rowsOf(readFile(journal));
-  ASSERT_EQ(rows.size(), 5u) << readFile(journal);
+  const auto rows = rowsOf(readWholeFile(journal));
+  ASSERT_EQ(rows.size(), 5u) << readWholeFile(journal);
   EXPECT_EQ(rows[0], kHeader);
   EXPECT_TRUE(isRowOf(rows[1], ports[0], kGoodRow)) << rows[1];
   EXPECT_TRUE(isRowOf(rows[2], ports[1], "0;OK!;22;2025;72C0;1;50;\"A;B\"\"C\"")) << rows[2];
@@ -185,7 +186,7 @@ TEST_F(LineTest, JournalWithExpectHasAMatchColumn) {
   const ProcessResult result =
       runReader({"--journal", journal, "--expect", "build=2024", ports[0], ports[1]});
   EXPECT_EQ(result.exitCode, 11) << result.err;
-  const auto rows = rowsOf(readFile(journal));
+  const auto rows = rowsOf(readWholeFile(journal));
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ(rows[0], kHeader + utf8(u8";Совпадение"));
   EXPECT_TRUE(isRowOf(rows[1], ports[0], kGoodRow + utf8(u8";нет"))) << rows[1];
@@ -206,8 +207,8 @@ TEST_F(LineTest, TwoProcessesShareAJournal) {
     readers.push_back(startProcess(command, ProcessOptions{}));
   }
   for (const pid_t pid : readers) EXPECT_EQ(waitProcess(pid, kRunTimeoutMs), 0);
-  const auto rows = rowsOf(readFile(journal));
-  ASSERT_EQ(rows.size(), 1 + 2 * kPerProcess) << readFile(journal);
+  const auto rows = rowsOf(readWholeFile(journal));
+  ASSERT_EQ(rows.size(), 1 + 2 * kPerProcess) << readWholeFile(journal);
   EXPECT_EQ(rows[0], kHeader);
   std::vector<std::string> seen;
   for (size_t i = 1; i < rows.size(); ++i) {

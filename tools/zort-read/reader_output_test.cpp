@@ -4,9 +4,11 @@
 
 #include <string>
 
+#include "tests/support/golden_texts.h"
+
 namespace {
 
-std::string utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+using golden::utf8;
 
 struct EscapeCase {
   std::string text;

@@ -1,19 +1,12 @@
 #include <fcntl.h>
 #include <limits.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <array>
-#include <cerrno>
-#include <chrono>
 
+#include "tools/zort-read/child_process.h"
 #include "tools/zort-read/reader_platform.h"
-
-extern char** environ;
 
 namespace {
 
@@ -27,38 +20,6 @@ std::string ownDirectory() {
   const std::string own(path.data(), static_cast<size_t>(length));
   const size_t slash = own.rfind('/');
   return slash == std::string::npos ? "." : own.substr(0, slash);
-}
-
-// The simulator's first line is the path of the line it serves.
-bool readFirstLine(int fd, std::string& line) {
-  using Clock = std::chrono::steady_clock;
-  const auto deadline = Clock::now() + std::chrono::milliseconds(kFirstLineWaitMs);
-  for (;;) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    if (left <= 0) return false;
-    pollfd entry{fd, POLLIN, 0};
-    const int ready = poll(&entry, 1, static_cast<int>(left));
-    if (ready < 0 && errno == EINTR) continue;
-    if (ready <= 0) return false;
-    char c = 0;
-    const ssize_t got = read(fd, &c, 1);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) return false;
-    if (c == '\n') return !line.empty();
-    line.push_back(c);
-  }
-}
-
-bool reapWithin(pid_t pid, int timeoutMs) {
-  for (int waited = 0; waited <= timeoutMs; waited += 5) {
-    int status = 0;
-    const pid_t done = waitpid(pid, &status, WNOHANG);
-    if (done == pid || (done < 0 && errno != EINTR)) return true;
-    const timespec pause{0, 5 * 1000 * 1000};
-    nanosleep(&pause, nullptr);
-  }
-  return false;
 }
 
 }  // namespace
@@ -88,23 +49,22 @@ bool startSimulator(SimulatorProcess& simulator, std::string& error) {
     error = "no pipe for the simulator";
     return false;
   }
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
-  std::array<char*, 2> arguments = {const_cast<char*>(program.c_str()), nullptr};
-  pid_t pid = -1;
-  const int spawned =
-      posix_spawn(&pid, program.c_str(), &actions, nullptr, arguments.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
+  // The simulator's first line is the path of the line it serves.
+  SpawnSpec spec;
+  spec.argv = {program};
+  spec.stdoutFd = pipeEnds[1];
+  spec.stderrFd = STDERR_FILENO;
+  const pid_t pid = spawnProcess(spec, error);
   close(pipeEnds[1]);
-  if (spawned != 0) {
-    close(pipeEnds[0]);
-    error = "cannot start " + program;
+  simulator.output = pipeEnds[0];
+  if (pid < 0) {
+    stopSimulator(simulator);
     return false;
   }
   simulator.id = pid;
-  simulator.output = pipeEnds[0];
-  if (!readFirstLine(simulator.output, simulator.linePath)) {
+  std::string why;
+  if (!readFirstLine(simulator.output, kFirstLineWaitMs, simulator.linePath, why) ||
+      simulator.linePath.empty()) {
     stopSimulator(simulator);
     error = "the simulator did not tell the path of its line";
     return false;
@@ -113,14 +73,7 @@ bool startSimulator(SimulatorProcess& simulator, std::string& error) {
 }
 
 void stopSimulator(SimulatorProcess& simulator) {
-  if (simulator.id > 0) {
-    const auto pid = static_cast<pid_t>(simulator.id);
-    kill(pid, SIGTERM);
-    if (!reapWithin(pid, kStopWaitMs)) {
-      kill(pid, SIGKILL);
-      reapWithin(pid, kStopWaitMs);
-    }
-  }
+  if (simulator.id > 0) stopProcess(static_cast<pid_t>(simulator.id), kStopWaitMs);
   if (simulator.output >= 0) close(simulator.output);
   simulator = SimulatorProcess{};
 }

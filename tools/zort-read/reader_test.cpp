@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "serial/testing/sim_port.h"
-#include "serial/testing/test_instrument.h"
-#include "tests/wine/process_run.h"
+#include "tests/support/sim_port.h"
+#include "tests/support/test_instrument.h"
+#include "tests/support/process_run.h"
 #include "tools/zort-read/reader_cases.h"
 
 namespace {
@@ -155,7 +155,7 @@ TEST_F(ReaderTest, WritesTheReportIntoTheFolder) {
   const auto files = filesIn(directory);
   ASSERT_EQ(files.size(), 1u);
   EXPECT_TRUE(isReportName(files[0], "ZT-004217")) << files[0];
-  EXPECT_EQ(readFile(directory + "/" + files[0]), expectedReportText());
+  EXPECT_EQ(readWholeFile(directory + "/" + files[0]), expectedReportText());
 }
 
 struct SerialCase {

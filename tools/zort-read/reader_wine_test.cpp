@@ -1,6 +1,6 @@
 // The Windows build's zort-read.exe under Wine, reading zort-sim through a
 // COM port that Wine maps to the sim's pseudo-terminal. One program, one
-// Wine start: the reader cases run in a row. Exits 77 (skipped) when Wine
+// Wine start: the reader cases run in a row. Exits 77 (skipped; 1 under CI) when Wine
 // or the .exe is missing.
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -9,11 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "serial/testing/sim_port.h"
-#include "serial/testing/test_instrument.h"
+#include "tests/support/sim_port.h"
+#include "tests/support/test_instrument.h"
 #include "tests/wine/wine_rig.h"
 #include "tests/wine/wine_test_main.h"
 #include "tools/zort-read/reader_cases.h"
+#include "tests/support/golden_texts.h"
 
 namespace {
 
@@ -108,7 +109,7 @@ TEST_P(WineLineCaseTest, PrintsAJsonLinePerPortInOrder) {
 INSTANTIATE_TEST_SUITE_P(Cases, WineLineCaseTest, testing::ValuesIn(lineCases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
-std::string utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+using golden::utf8;
 
 // The journal from two zort-read.exe at once: one header, whole rows, the
 // match column with --expect.
@@ -122,7 +123,7 @@ TEST_F(WineLineTest, TwoProcessesShareAJournal) {
                                        {"--journal", windowsPath(journal), "--expect",
                                         "serial=ZT-004217", ports[2 * p], ports[2 * p + 1]}));
   for (const pid_t pid : readers) EXPECT_EQ(waitProcess(pid, kRunTimeoutMs), 0);
-  const std::string text = readFile(journal);
+  const std::string text = readWholeFile(journal);
   const std::string header = utf8(u8"\uFEFFВремя;Порт;Код;Сообщение;Версия ПО;Сборка;Контр. сумма;"
                                   u8"Сетевой адрес;ДУ (мм);Зав. N;Совпадение\r\n");
   ASSERT_EQ(text.rfind(header, 0), 0u) << text;
@@ -181,7 +182,7 @@ TEST_F(WineReaderTest, WritesTheSameReportAsOnLinux) {
   const auto files = filesIn(directory);
   ASSERT_EQ(files.size(), 1u);
   EXPECT_TRUE(isReportName(files[0], "ZT-004217")) << files[0];
-  EXPECT_EQ(readFile(directory + "/" + files[0]), expectedReportText());
+  EXPECT_EQ(readWholeFile(directory + "/" + files[0]), expectedReportText());
 }
 
 // Each once, COM5 before COM12 whatever order Wine lists them in.

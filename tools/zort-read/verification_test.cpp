@@ -6,12 +6,13 @@
 #include <vector>
 
 #include "tools/zort-read/reader_options.h"
+#include "tests/support/golden_texts.h"
 
 namespace {
 
-std::string utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+using golden::utf8;
 
-ResultStore instrumentResults() {
+ResultStore resultsToVerify() {
   ResultStore results{};
   const char* values[] = {"22", "2025", " 72C0", "\xC7\xD2-1", "50", "1"};
   for (size_t i = 0; i < kParameterCount; ++i) setValueText(results[i], values[i]);
@@ -19,7 +20,7 @@ ResultStore instrumentResults() {
 }
 
 TEST(Verification, ComparesTextsWithoutTheSpacesAround) {
-  const ResultStore results = instrumentResults();
+  const ResultStore results = resultsToVerify();
   EXPECT_TRUE(compareValues({{2, "72C0 "}, {3, utf8(u8"ЗТ-1")}, {0, "22"}}, results).empty());
   const auto mismatches = compareValues({{0, "22"}, {2, "72c0"}, {5, "2"}}, results);
   ASSERT_EQ(mismatches.size(), 2u);

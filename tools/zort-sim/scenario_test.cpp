@@ -6,6 +6,7 @@
 
 #include <fstream>
 #include <string>
+#include "tests/support/param_names.h"
 
 namespace {
 
@@ -63,7 +64,8 @@ const BytesCase kReplyBytes[] = {
     {"F type=1 value=07 header=0102030405", 0x46, "0102030405" "00" "00" "01" "07"},
     {"A type=1 value=16 text1=a\\sb\\x00", 0x41, "000200413800" "61206200" "00" "01" "16"},
 };
-INSTANTIATE_TEST_SUITE_P(All, ReplyBytes, ::testing::ValuesIn(kReplyBytes));
+INSTANTIATE_TEST_SUITE_P(All, ReplyBytes, ::testing::ValuesIn(kReplyBytes),
+                         [](const auto& info) { return readableCaseName(info.index, info.param.line); });
 
 TEST(Scenario, MisbehavioursAreAllTakenFromOneLine) {
   const ScenarioEntry entry = parseOne(
@@ -157,7 +159,8 @@ const ErrorCase kErrors[] = {
     {"A type=1 text1=\\q", 1, "unknown escape"},
     {"A raw=\xE6\x97\xA5", 1, "Windows-1251"},
 };
-INSTANTIATE_TEST_SUITE_P(All, ScenarioErrors, ::testing::ValuesIn(kErrors));
+INSTANTIATE_TEST_SUITE_P(All, ScenarioErrors, ::testing::ValuesIn(kErrors),
+                         [](const auto& info) { return readableCaseName(info.index, info.param.text); });
 
 TEST(Scenario, LinesForOneCodeAreUsedInTurn) {
   Scenario scenario;

@@ -11,6 +11,7 @@
 #include "tools/zort-sim/default_scenario.h"
 #include "tools/zort-sim/reply_render.h"
 #include "tools/zort-sim/scenario.h"
+#include "tests/support/param_names.h"
 
 namespace {
 
@@ -78,6 +79,7 @@ const SemanticCase kSemanticCases[] = {
     {"F type=1 value=2A header=FFFFFFFFFF", 5, "42"},
     {"b reply=0002006238000003A819", 2, "A819"},
 };
-INSTANTIATE_TEST_SUITE_P(All, SemanticReplies, ::testing::ValuesIn(kSemanticCases));
+INSTANTIATE_TEST_SUITE_P(All, SemanticReplies, ::testing::ValuesIn(kSemanticCases),
+                         [](const auto& info) { return readableCaseName(info.index, info.param.line); });
 
 }  // namespace

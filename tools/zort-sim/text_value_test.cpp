@@ -7,6 +7,7 @@
 #include "tools/zort-sim/printable_for_tests.h"
 
 #include <string>
+#include "tests/support/param_names.h"
 
 namespace {
 
@@ -77,7 +78,8 @@ const TextCase kTextCases[] = {
     {"\xC0\xAF", "", "UTF-8"},           // overlong "/"
     {"\xE6\x97\xA5", "", "Windows-1251"},  // a CJK character
 };
-INSTANTIATE_TEST_SUITE_P(All, TextValueCases, ::testing::ValuesIn(kTextCases));
+INSTANTIATE_TEST_SUITE_P(All, TextValueCases, ::testing::ValuesIn(kTextCases),
+                         [](const auto& info) { return readableCaseName(info.index, info.param.text); });
 
 TEST(HexBytes, DecodesPairsOfEitherCaseAndRejectsTheRest) {
   std::string bytes;

@@ -1,4 +1,4 @@
-#include "serial/testing/sim_port.h"
+#include "tests/support/sim_port.h"
 
 #include <unistd.h>
 

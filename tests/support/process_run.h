@@ -1,11 +1,14 @@
 // Runs a program as a child process for tests, with its standard output and
-// standard error captured, and a time limit.
+// standard error captured, and a time limit; on the one process starter
+// (tools/zort-read/child_process.h).
 #pragma once
 
 #include <sys/types.h>
 
 #include <string>
 #include <vector>
+
+#include "tools/zort-read/child_process.h"
 
 struct ProcessResult {
   int exitCode = -1;  // -1: ended abnormally or could not start; -2: killed at the time-out
@@ -22,26 +25,6 @@ struct ProcessOptions {
   // Standard output and error to /dev/null instead of being captured.
   bool discardOutput = false;
 };
-
-// How to start a child: its streams are files (by path) or descriptors.
-struct SpawnSpec {
-  std::vector<std::string> argv;         // argv[0]: a path, or a name looked up in PATH
-  std::vector<std::string> environment;  // "NAME=value", the child's whole environment
-  std::string directory;                 // "" keeps the current one
-  std::string stdinPath = "/dev/null";
-  std::string stdoutPath = "/dev/null";  // created or truncated
-  std::string stderrPath = "/dev/null";
-  int stdoutFd = -1;  // used instead of stdoutPath when not -1
-  int stderrFd = -1;  // used instead of stderrPath when not -1
-  int extraFd = -1;   // passed on as file descriptor 3 when not -1
-};
-
-// Starts the child; its process id, or -1 with error set.
-pid_t spawnProcess(const SpawnSpec& spec, std::string& error);
-
-// Waits up to timeoutMs: the exit code, -1 for an abnormal end, -2 when it
-// is still running (it is then left running).
-int waitExit(pid_t pid, int timeoutMs);
 
 // arguments[0] is the program (a path, or a name looked up in PATH).
 ProcessResult runProcess(const std::vector<std::string>& arguments, const ProcessOptions& options);

@@ -1,4 +1,4 @@
-#include "serial/testing/test_instrument.h"
+#include "tests/support/test_instrument.h"
 
 namespace {
 

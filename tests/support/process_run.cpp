@@ -1,9 +1,8 @@
-#include "tests/wine/process_run.h"
+#include "tests/support/process_run.h"
 
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -25,13 +24,6 @@ using Clock = std::chrono::steady_clock;
 constexpr int kDrainAfterExitMs = 2000;
 
 std::string nameOf(const std::string& variable) { return variable.substr(0, variable.find('=')); }
-
-std::vector<char*> pointersTo(std::vector<std::string>& texts) {
-  std::vector<char*> pointers;
-  for (auto& text : texts) pointers.push_back(text.data());
-  pointers.push_back(nullptr);
-  return pointers;
-}
 
 int exitCodeOf(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
 
@@ -81,57 +73,6 @@ int collect(pid_t pid, int out, int err, ProcessResult& result, Clock::time_poin
 }
 
 }  // namespace
-
-pid_t spawnProcess(const SpawnSpec& spec, std::string& error) {
-  if (spec.argv.empty()) {
-    error = "no program to start";
-    return -1;
-  }
-  std::vector<std::string> argumentCopy = spec.argv;
-  std::vector<std::string> environment = spec.environment;
-  auto argv = pointersTo(argumentCopy);
-  auto envp = pointersTo(environment);
-
-  constexpr int kWritten = O_WRONLY | O_CREAT | O_TRUNC;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  if (spec.extraFd >= 0) posix_spawn_file_actions_adddup2(&actions, spec.extraFd, 3);
-  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, spec.stdinPath.c_str(), O_RDONLY, 0);
-  if (spec.stdoutFd >= 0)
-    posix_spawn_file_actions_adddup2(&actions, spec.stdoutFd, STDOUT_FILENO);
-  else
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, spec.stdoutPath.c_str(), kWritten,
-                                     0644);
-  if (spec.stderrFd >= 0)
-    posix_spawn_file_actions_adddup2(&actions, spec.stderrFd, STDERR_FILENO);
-  else
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, spec.stderrPath.c_str(), kWritten,
-                                     0644);
-  if (!spec.directory.empty())
-    posix_spawn_file_actions_addchdir_np(&actions, spec.directory.c_str());
-  pid_t pid = -1;
-  const int failed = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  if (failed != 0) {
-    error = "cannot start " + spec.argv[0] + ": " + std::strerror(failed);
-    return -1;
-  }
-  return pid;
-}
-
-int waitExit(pid_t pid, int timeoutMs) {
-  if (pid <= 0) return -1;
-  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-  for (;;) {
-    int status = 0;
-    const pid_t done = waitpid(pid, &status, WNOHANG);
-    if (done == pid) return exitCodeOf(status);
-    if (done < 0 && errno != EINTR) return -1;
-    if (Clock::now() >= deadline) return -2;
-    const timespec pause{0, 5 * 1000 * 1000};
-    nanosleep(&pause, nullptr);
-  }
-}
 
 std::vector<std::string> changedEnvironment(const std::vector<std::string>& changes) {
   std::vector<std::string> environment;
