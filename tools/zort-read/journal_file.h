@@ -8,6 +8,6 @@
 // Appends row to the file at path (the platform's encoding). A file that is
 // not there yet is made whole with header and row together, and appears
 // under its name only then; an empty file gets the header with the row.
-// false with the system's reason in error.
+// false with the system's reason in error (UTF-8, os/system_error.h).
 bool appendJournalRow(const std::string& path, const std::string& header, const std::string& row,
                       std::string& error);

@@ -194,9 +194,7 @@ bool journalPort(const ReaderOptions& options, const PortRead& read,
   if (appendJournalRow(options.journalPath, journalHeader(entry.expectGiven), journalRow(entry),
                        error))
     return true;
-  std::fprintf(stderr, "zort-read: %s: %s (%s)\n", nativeToUtf8(options.journalPath).c_str(),
-               programTextToUtf8(statusMessage(kStatusWriteFileFailed)).c_str(),
-               nativeToUtf8(error).c_str());
+  printMessage(nativeToUtf8(options.journalPath), statusMessage(kStatusWriteFileFailed), error);
   return false;
 }
 
