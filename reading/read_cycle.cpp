@@ -1,5 +1,6 @@
 #include "reading/read_cycle.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -26,16 +27,24 @@ bool worthRetrying(StatusCode status) {
 
 // One position's request, tried again while it ends with 7 or 8 and tries
 // are left. A failed try leaves the store's cursor where it was.
-ReplySlot requestWithRetries(LinkContext& link, uint8_t code, uint32_t retries) {
+// tries: how many were made.
+ReplySlot requestWithRetries(LinkContext& link, uint8_t code, uint32_t retries, uint32_t& tries) {
   ReplySlot slot = requestParameter(link, code);
+  tries = 1;
   for (uint32_t attempt = 1; attempt <= retries && slot.length == 0 && worthRetrying(slot.status);
        ++attempt) {
     const ExchangeObserver* observer = link.observer;
     if (observer != nullptr && observer->onRetry != nullptr)
       observer->onRetry(observer->context, attempt + 1, slot.status);
     slot = requestParameter(link, code);
+    tries = attempt + 1;
   }
   return slot;
+}
+
+bool stopAsked(const ControlFlags& flags, const ReadContext& context) {
+  return testFlag(flags, kCancelRequested) ||
+         (context.stopRequested != nullptr && context.stopRequested());
 }
 
 StatusCode readAllPositions(const StatusLine& statusLine, ControlFlags& flags,
@@ -48,13 +57,17 @@ StatusCode readAllPositions(const StatusLine& statusLine, ControlFlags& flags,
     clearValueText(results[position]);
 
   LinkContext link = {context.port, context.receive, &store, context.observer};
+  context.mostTries = 0;
   for (size_t position = 0; position < kParameterCount; ++position) {
-    slots[position] = requestWithRetries(link, kParameterTable[position].code, context.retries);
+    uint32_t tries = 0;
+    slots[position] =
+        requestWithRetries(link, kParameterTable[position].code, context.retries, tries);
+    context.mostTries = std::max(context.mostTries, tries);
     if (slots[position].length == 0) return slots[position].status;
     const StatusCode formatted = formatParameter(slots[position], position, results);
     if (formatted != kStatusOk) return formatted;
     // Looked at only between parameters, never inside a transaction.
-    if (testFlag(flags, kCancelRequested)) {
+    if (stopAsked(flags, context)) {
       showProgress(statusLine, "прервано на %2d%%", position);
       return kStatusInterrupted;
     }

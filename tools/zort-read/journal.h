@@ -1,34 +1,51 @@
-// --journal: one row per port read, appended to a CSV file that Excel opens
-// on a Russian Windows with every column in place: UTF-8 with a byte-order
-// mark, fields separated by ';', quoted as RFC 4180 says, rows ended by CR LF.
+// --journal: one row per instrument read, appended to a CSV file that Excel
+// opens on a Russian Windows with every column in place: UTF-8 with a
+// byte-order mark, fields separated by ';', quoted as RFC 4180 says, rows
+// ended by CR LF. The columns are fixed, so that every row has the header's
+// width whatever the options; a cell that does not apply is empty.
 #pragma once
 
-#include <optional>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "protocol/results.h"
 #include "protocol/status.h"
 #include "report/report.h"
+#include "tools/zort-read/verdict.h"
 
-struct JournalEntry {
-  LocalTime time;
-  std::string port;  // UTF-8
-  StatusCode status;
-  const ResultStore* results;
-  // With --expect: whether the values matched; no value when the read
-  // failed (nothing was compared). Without --expect the column is left out.
-  bool expectGiven;
-  std::optional<bool> matched;
+// The local time and its distance from UTC.
+struct ZonedTime {
+  LocalTime local;
+  int utcOffsetMinutes;  // +180 in Moscow
 };
 
-// The byte-order mark and the header row, for a new journal.
-std::string journalHeader(bool expectGiven);
+struct JournalEntry {
+  ZonedTime time;
+  std::string station;   // UTF-8, like every text here
+  std::string operatorName;
+  std::string port;
+  Verdict verdict;
+  StatusCode status;
+  const ResultStore* results;  // Windows-1251 texts; empty ones not read
+  std::string profile;         // what --expect named; "" without it
+  uint32_t tries;              // the most tries one exchange took; 0: none made
+  std::string version;         // the program's
+};
 
-// One row: the local time (ISO 8601), the port, the status code and its
-// text, the six values in report order, and the match result.
+// The byte-order mark and the header row, for a new journal; a journal that
+// does not start with exactly these bytes is of another format.
+std::string journalHeader();
+
+// One row, in the header's columns.
 std::string journalRow(const JournalEntry& entry);
+
+// "2026-12-10T18:22:05+03:00".
+std::string isoTimeWithOffset(const ZonedTime& time);
 
 // A field as RFC 4180 wants it: in double quotes, inner quotes doubled,
 // when it holds ';', '"', CR or LF; as it is otherwise.
 std::string csvField(std::string_view text);
+
+// The row end every row has.
+constexpr std::string_view kJournalRowEnd = "\r\n";

@@ -1,5 +1,7 @@
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,7 +14,12 @@ namespace {
 
 constexpr mode_t kJournalMode = 0666;  // less the umask, as any new file
 
-// One write call: the row goes in whole or, failing, the reason is in errno.
+// zort-read holds a journal's lock for one check and one write; a lock held
+// longer belongs to another program that keeps the file.
+constexpr int kLockWaitMs = 500;
+constexpr int kLockStepMs = 10;
+
+// One write call: the rows go in whole or, failing, the reason is in errno.
 bool writeOnce(int fd, const std::string& text) {
   errno = 0;
   const ssize_t written = write(fd, text.data(), text.size());
@@ -21,13 +28,43 @@ bool writeOnce(int fd, const std::string& text) {
   return false;
 }
 
-bool appendToOpen(int fd, const std::string& header, const std::string& row, int& failure) {
+bool lockForAppend(int fd) {
+  for (int waited = 0;; waited += kLockStepMs) {
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+    if (errno != EWOULDBLOCK && errno != EINTR) return true;  // no locks here: go on unlocked
+    if (waited >= kLockWaitMs) return false;
+    const timespec step = {0, kLockStepMs * 1000L * 1000L};
+    nanosleep(&step, nullptr);
+  }
+}
+
+// size bytes at offset, or fewer at the file's end.
+std::string readAt(int fd, off_t offset, size_t size) {
+  std::string text(size, '\0');
+  const ssize_t got = pread(fd, text.data(), size, offset);
+  text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  return text;
+}
+
+JournalAppend appendToOpen(int fd, const std::string& header, const std::string& rows,
+                           int& failure) {
+  failure = 0;
+  if (!lockForAppend(fd)) return JournalAppend::kLocked;
   struct stat info {};
-  const bool empty = fstat(fd, &info) == 0 && info.st_size == 0;
-  const bool written = writeOnce(fd, empty ? header + row : row);
-  failure = written ? 0 : errno;
-  close(fd);
-  return written;
+  if (fstat(fd, &info) != 0) {
+    failure = errno;
+    return JournalAppend::kFailed;
+  }
+  std::string text = rows;
+  if (info.st_size == 0) {
+    text = header + rows;
+  } else {
+    if (readAt(fd, 0, header.size()) != header) return JournalAppend::kForeign;
+    if (readAt(fd, info.st_size - 2, 2) != "\r\n") text = "\r\n" + rows;
+  }
+  if (writeOnce(fd, text)) return JournalAppend::kWritten;
+  failure = errno;
+  return JournalAppend::kFailed;
 }
 
 // A new journal is written whole into a temporary file beside it, which is
@@ -61,27 +98,49 @@ bool createJournal(const std::string& path, const std::string& text, int& failur
     failure = errno;
     return false;
   }
-  return appendToOpen(direct, text, "", failure);
+  made = writeOnce(direct, text);
+  failure = made ? 0 : errno;
+  close(direct);
+  return made;
 }
 
 }  // namespace
 
-bool appendJournalRow(const std::string& path, const std::string& header, const std::string& row,
-                      std::string& error) {
+JournalAppend appendJournalRows(const std::string& path, const std::string& header,
+                                const std::string& rows, std::string& error) {
   int failure = 0;
   // Twice at most: a journal another process makes between our two looks is
   // then appended to.
   for (int attempt = 0; attempt < 2; ++attempt) {
-    const int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    const int fd = open(path.c_str(), O_RDWR | O_APPEND | O_CLOEXEC);
     if (fd >= 0) {
-      if (appendToOpen(fd, header, row, failure)) return true;
+      const JournalAppend appended = appendToOpen(fd, header, rows, failure);
+      close(fd);
+      if (appended != JournalAppend::kFailed) return appended;
       break;
     }
     failure = errno;
     if (failure != ENOENT) break;
-    if (createJournal(path, header + row, failure)) return true;
+    if (createJournal(path, header + rows, failure)) return JournalAppend::kWritten;
     if (failure != EEXIST) break;
   }
   error = systemErrorText(static_cast<SystemErrorCode>(failure));
+  return JournalAppend::kFailed;
+}
+
+bool readFileText(const std::string& path, std::string& text) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  text.clear();
+  char chunk[4096];
+  ssize_t got = 0;
+  while ((got = read(fd, chunk, sizeof chunk)) > 0) text.append(chunk, static_cast<size_t>(got));
+  close(fd);
+  return got == 0;
+}
+
+bool removeJournalFile(const std::string& path, std::string& error) {
+  if (unlink(path.c_str()) == 0) return true;
+  error = systemErrorText(static_cast<SystemErrorCode>(errno));
   return false;
 }

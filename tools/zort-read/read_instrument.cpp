@@ -14,16 +14,14 @@
 #include "serial/port.h"
 #include "text/cp1251.h"
 #include "tools/zort-read/exchange_trace.h"
-#include "tools/zort-read/journal.h"
-#include "tools/zort-read/journal_file.h"
+#include "os/interruption.h"
+#include "tools/zort-read/outcome_journal.h"
 #include "tools/zort-read/reader_output.h"
 #include "tools/zort-read/reader_platform.h"
+#include "tools/zort-read/verdict.h"
 #include "tools/zort-read/verification.h"
 
 namespace {
-
-// A difference from --expect ends the program with this status.
-constexpr int kMismatchExitCode = 11;
 
 // The progress line on a terminal: rewritten in place, wiped at the end.
 constexpr size_t kProgressColumns = 24;
@@ -81,14 +79,6 @@ StatusCode writeReport(const std::string& directory, const ResultStore& results,
   return writeReportFile(folder, name, text);
 }
 
-// reason: the system's own words (UTF-8), added in brackets when there are any.
-void printMessage(const std::string& subject, const char* programText,
-                  const std::string& reason = "") {
-  const std::string because = reason.empty() ? "" : " (" + reason + ")";
-  std::fprintf(stderr, "zort-read: %s: %s%s\n", subject.c_str(),
-               programTextToUtf8(programText).c_str(), because.c_str());
-}
-
 // One port's read: what its worker is given, and what it came to. Each
 // worker has its own connection, buffers and results.
 struct PortRead {
@@ -103,6 +93,8 @@ struct PortRead {
   StatusCode cycleStatus = kStatusOk;
   bool cycleRan = false;
   long long cycleMs = -1;
+  uint32_t tries = 0;  // the most one exchange took
+  ZonedTime ended{};
   std::string reportPath;
   std::string openFailure;  // the system's reason, when the port did not open
 };
@@ -113,6 +105,7 @@ void readPort(PortRead& read) {
   read.status = openPort(connection, read.port.c_str(), kLineMode);
   if (read.status != kStatusOk) {
     read.openFailure = openFailureText(connection);
+    read.ended = zonedNow();
     return;
   }
   raiseControlLines(connection);
@@ -125,6 +118,8 @@ void readPort(PortRead& read) {
   ControlFlags flags{kBusy};
   ReadContext context = {&connection, &receive, &read.results,
                          options.trace ? &observer : nullptr, options.retries};
+  // Ctrl-C: every port stops after the exchange in progress and is told.
+  context.stopRequested = interruptionRequested;
   const StatusLine statusLine = {showProgressText, &progress};
 
   trace.start = std::chrono::steady_clock::now();
@@ -132,6 +127,8 @@ void readPort(PortRead& read) {
   read.cycleStatus = read.status;
   read.cycleMs = elapsedMs(trace);
   read.cycleRan = true;
+  read.tries = context.mostTries;
+  read.ended = zonedNow();
   wipeProgress(progress);
   closePort(connection);
 }
@@ -148,6 +145,10 @@ std::vector<ExpectedText> expectedTexts(const ReaderOptions& options) {
   for (const auto& value : options.expected)
     texts.push_back({value.position, nativeToUtf8(value.text)});
   return texts;
+}
+
+bool differs(const Verification* verification) {
+  return verification != nullptr && !verification->mismatches.empty();
 }
 
 // Prints one port's outcome: its block of values (headed by the port when
@@ -178,29 +179,13 @@ int printOutcome(const ReaderOptions& options, const PortRead& read, bool severa
   if (options.trace && read.cycleMs >= 0)
     std::fprintf(stderr, "%scycle %lld ms\n", read.tracePrefix.c_str(), read.cycleMs);
 
-  const bool differs = verification != nullptr && !verification->mismatches.empty();
-  return std::max(static_cast<int>(read.status), differs ? kMismatchExitCode : 0);
-}
-
-// Appends the port's row; false (told on stderr) when the journal cannot
-// take it.
-bool journalPort(const ReaderOptions& options, const PortRead& read,
-                 const Verification* verification) {
-  JournalEntry entry = {localNow(), nativeToUtf8(read.port), read.status, &read.results,
-                        verification != nullptr, std::nullopt};
-  if (verification != nullptr && verification->compared)
-    entry.matched = verification->mismatches.empty();
-  std::string error;
-  if (appendJournalRow(options.journalPath, journalHeader(entry.expectGiven), journalRow(entry),
-                       error))
-    return true;
-  printMessage(nativeToUtf8(options.journalPath), statusMessage(kStatusWriteFileFailed), error);
-  return false;
+  return outcomeExitStatus(read.status, differs(verification));
 }
 
 }  // namespace
 
 int readInstrument(const ReaderOptions& options) {
+  catchInterruptions(static_cast<int>(kStatusInterrupted));
   // Developer traces would mix with the data on stdout.
   redirectTrace(kTraceOut, options.trace ? stderr : nullptr);
   redirectTrace(kTraceErr, options.trace ? stderr : nullptr);
@@ -239,6 +224,7 @@ int readInstrument(const ReaderOptions& options) {
   for (auto& read : reads) {
     if (simulatorFailed) {
       read->status = kStatusOpenFailed;
+      read->ended = zonedNow();
       continue;
     }
     // Without a thread of its own a port is read in turn, here.
@@ -248,6 +234,7 @@ int readInstrument(const ReaderOptions& options) {
   // Each port's outcome in the order given, as soon as its read has ended.
   const std::vector<ExpectedText> expected = expectedTexts(options);
   std::vector<std::string> reportNames;
+  const JournalColumns columns = journalColumns(options);
   int exitStatus = 0;
   for (auto& read : reads) {
     joinWorkerThread(read->thread);
@@ -261,8 +248,16 @@ int readInstrument(const ReaderOptions& options) {
     }
     const Verification* checked = options.expected.empty() ? nullptr : &verification;
     exitStatus = std::max(exitStatus, printOutcome(options, *read, several, checked));
-    if (!options.journalPath.empty() && !journalPort(options, *read, checked))
-      exitStatus = std::max(exitStatus, static_cast<int>(kStatusWriteFileFailed));
+    if (!options.journalPath.empty()) {
+      const StatusCode readStatus = read->cycleRan ? read->cycleStatus : read->status;
+      const JournalOutcome outcome = {nativeToUtf8(read->port),
+                                      verdictOf(readStatus, differs(checked)),
+                                      read->status,
+                                      &read->results,
+                                      read->tries,
+                                      read->ended};
+      exitStatus = std::max(exitStatus, journalOutcome(options, columns, outcome));
+    }
   }
   const auto allMs =
       std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
@@ -270,5 +265,6 @@ int readInstrument(const ReaderOptions& options) {
   stopSimulator(simulator);
   // The benchmark reads the time of all the reads from this last line.
   if (options.trace && several) std::fprintf(stderr, "cycle %lld ms\n", static_cast<long long>(allMs));
+  interruptionsHandled();
   return exitStatus;
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "report/report.h"
+#include "tools/zort-read/journal.h"
 
 bool isTerminal(FILE* stream);
 
@@ -15,6 +16,15 @@ bool isTerminal(FILE* stream);
 void prepareConsole();
 
 LocalTime localNow();
+
+// The local time with its distance from UTC, for the journal and --json.
+ZonedTime zonedNow();
+
+// The machine's name (UTF-8): a station's name unless --station gives one.
+std::string hostName();
+
+// Sleeps; a station's main loop and its slots wait so.
+void sleepMs(uint32_t milliseconds);
 
 // A command-line argument, or a path built from one, as UTF-8.
 std::string nativeToUtf8(std::string_view text);

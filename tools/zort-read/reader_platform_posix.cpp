@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <cerrno>
 
 #include "tools/zort-read/child_process.h"
 #include "tools/zort-read/reader_platform.h"
@@ -28,12 +29,35 @@ bool isTerminal(FILE* stream) { return isatty(fileno(stream)) == 1; }
 
 void prepareConsole() {}
 
-LocalTime localNow() {
+namespace {
+
+LocalTime localTimeOf(const tm& local) {
+  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+          local.tm_hour,        local.tm_min,     local.tm_sec};
+}
+
+}  // namespace
+
+LocalTime localNow() { return zonedNow().local; }
+
+ZonedTime zonedNow() {
   const time_t now = time(nullptr);
   tm local{};
   localtime_r(&now, &local);
-  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-          local.tm_hour,        local.tm_min,     local.tm_sec};
+  return {localTimeOf(local), static_cast<int>(local.tm_gmtoff / 60)};
+}
+
+std::string hostName() {
+  std::array<char, 256> name{};
+  if (gethostname(name.data(), name.size() - 1) != 0) return "";
+  return name.data();
+}
+
+void sleepMs(uint32_t milliseconds) {
+  timespec left{static_cast<time_t>(milliseconds / 1000),
+                static_cast<long>(milliseconds % 1000) * 1000000L};
+  while (nanosleep(&left, &left) != 0 && errno == EINTR) {
+  }
 }
 
 std::string nativeToUtf8(std::string_view text) { return std::string(text); }

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <array>
 #include <string>
 
 #include "text/wide_text.h"
@@ -18,11 +19,39 @@ void prepareConsole() {
   (void)_setmode(_fileno(stderr), _O_BINARY);
 }
 
-LocalTime localNow() {
-  SYSTEMTIME now{};
-  GetLocalTime(&now);
-  return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+namespace {
+
+long long minutesOf(const SYSTEMTIME& time) {
+  FILETIME file{};
+  if (!SystemTimeToFileTime(&time, &file)) return 0;
+  const unsigned long long ticks =
+      (static_cast<unsigned long long>(file.dwHighDateTime) << 32) | file.dwLowDateTime;
+  return static_cast<long long>(ticks / 600000000ULL);  // 100 ns ticks in a minute
 }
+
+}  // namespace
+
+LocalTime localNow() { return zonedNow().local; }
+
+ZonedTime zonedNow() {
+  SYSTEMTIME utc{};
+  GetSystemTime(&utc);
+  SYSTEMTIME local = utc;
+  if (!SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) GetLocalTime(&local);
+  // The two differ by whole minutes (offsets are); truncated alike.
+  const int offset = static_cast<int>(minutesOf(local) - minutesOf(utc));
+  return {{local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond},
+          offset};
+}
+
+std::string hostName() {
+  std::array<wchar_t, MAX_COMPUTERNAME_LENGTH + 1> name{};
+  DWORD size = static_cast<DWORD>(name.size());
+  if (!GetComputerNameW(name.data(), &size)) return "";
+  return fromWide(CP_UTF8, std::wstring(name.data(), size));
+}
+
+void sleepMs(uint32_t milliseconds) { Sleep(milliseconds); }
 
 std::string nativeToUtf8(std::string_view text) {
   const std::string utf8 = fromWide(CP_UTF8, toWide(CP_ACP, text));
