@@ -22,11 +22,12 @@ struct StationSlot {
 };
 
 // Whether an exchange's status means that something answered: a reply, even
-// a malformed one (8), is an instrument on the line; no answer (7) or a line
-// that takes no request (6) is none.
+// a malformed one (8), is an instrument on the line; no answer (7), a line
+// that takes no request (6) or a port that does not open (2) is none.
 bool exchangeAnswered(StatusCode status);
 
-// After one exchange while waiting or removing. Waiting turns to reading on
+// After one exchange while waiting or removing (a port that does not open
+// is told as its open's status: nothing answered). Waiting turns to reading on
 // an answer; removing turns to waiting after kUnansweredToGone unanswered
 // exchanges in a row. Returns the new state.
 SlotState slotAfterExchange(StationSlot& slot, StatusCode status);

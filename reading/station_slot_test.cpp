@@ -7,7 +7,8 @@
 namespace {
 
 // A line's exchanges, one character each: 'a' answered, 'm' a malformed
-// answer, '.' no answer, 'x' the request could not be sent. Whenever the
+// answer, '.' no answer, 'x' the request could not be sent, 'o' the port
+// did not open. Whenever the
 // slot turns to reading, the instrument is read (at once, as the station
 // does) and the read is marked 'R' in the trail.
 struct SlotRun {
@@ -20,6 +21,7 @@ StatusCode statusOf(char exchange) {
     case 'a': return kStatusOk;
     case 'm': return kStatusBadFormat;
     case 'x': return kStatusSendFailed;
+    case 'o': return kStatusOpenFailed;
     default: return kStatusNoAnswer;
   }
 }
@@ -63,6 +65,8 @@ const SlotCase kSlotCases[] = {
     {"ReadAgainAfterGoneAndBack", "aa..a.a..a", "aRa..aR.a..aR", SlotState::kRemoving},
     // A line that takes no request has nothing on it.
     {"SendFailuresCountAsUnanswered", "ax.x", "aRx.x", SlotState::kWaiting},
+    // An adapter unplugged and plugged in again: its instrument is new.
+    {"PortThatDoesNotOpenIsEmpty", "aaxoooa", "aRaxoooaR", SlotState::kRemoving},
     // A malformed answer is an instrument that answers: read (and fail) once.
     {"MalformedAnswerIsAnInstrument", "mmm..m", "mRmm..mR", SlotState::kRemoving},
 };

@@ -48,6 +48,10 @@ bool backendOpenDevice(const char* name, PortHandle* handle) {
   return true;
 }
 
+bool backendPortBusy(uint32_t systemError) {
+  return systemError == ERROR_ACCESS_DENIED || systemError == ERROR_SHARING_VIOLATION;
+}
+
 bool backendApplyLineMode(PortHandle handle, const char* mode) {
   DCB settings{};
   settings.DCBlength = sizeof settings;

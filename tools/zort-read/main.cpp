@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
   prepareConsole();
   ReaderOptions options;
   std::string error;
-  if (!parseReaderOptions(argc, argv, options, error)) {
+  if (!parseReaderOptions(argc, argv, options, error) || !loadExpectFile(options, error)) {
     std::fprintf(stderr, "zort-read: %s (see zort-read --help)\n", nativeToUtf8(error).c_str());
     return kUsageExitCode;
   }

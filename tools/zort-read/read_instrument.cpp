@@ -18,6 +18,7 @@
 #include "tools/zort-read/outcome_journal.h"
 #include "tools/zort-read/reader_output.h"
 #include "tools/zort-read/reader_platform.h"
+#include "tools/zort-read/station.h"
 #include "tools/zort-read/verdict.h"
 #include "tools/zort-read/verification.h"
 
@@ -206,6 +207,14 @@ int readInstrument(const ReaderOptions& options) {
                    programTextToUtf8(statusMessage(kStatusNoPortFound)).c_str());
       return static_cast<int>(kStatusNoPortFound);
     }
+  }
+
+  if (options.watch) {
+    const int exitStatus =
+        simulatorFailed ? static_cast<int>(kStatusOpenFailed) : runStation(options, ports);
+    stopSimulator(simulator);
+    interruptionsHandled();
+    return exitStatus;
   }
 
   // One worker per port, all at once; the reads are set up in full before

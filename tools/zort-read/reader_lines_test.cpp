@@ -3,6 +3,7 @@
 // pseudo-terminals.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "tests/support/sim_port.h"
+#include "tools/zort-read/child_process.h"
 #include "tests/support/test_instrument.h"
 #include "tests/support/process_run.h"
 #include "tools/zort-read/reader_cases.h"
@@ -307,6 +309,57 @@ TEST_F(LineTest, TwoProcessesShareAJournal) {
   std::vector<std::string> expected = ports;
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(seen, expected);
+}
+
+// Ctrl-C during a read of several ports: every port stops after the
+// exchange in progress and is printed and journalled with status 10.
+TEST_F(LineTest, CtrlCLosesNoPort) {
+  // Paced as 1200-baud lines: a read takes some 2 s.
+  constexpr size_t kPorts = 3;
+  std::string error;
+  for (size_t i = 0; i < kPorts; ++i) {
+    SimProcess sim;
+    std::string scenarioPath;
+    ASSERT_TRUE(startScenarioSim(sim, scenarioPath, instrumentScenario(), {}, error)) << error;
+    sims.sims.push_back(sim);
+    sims.scenarioPaths.push_back(scenarioPath);
+    ports.push_back(sim.linePath);
+  }
+  const std::string journal = journalIn();
+  SpawnSpec spec;
+  spec.argv = {ZORT_READ_PATH, "--json", "--journal", journal, ports[0], ports[1], ports[2]};
+  spec.stdoutPath = directory + "/out";
+  spec.stderrPath = directory + "/err";
+  const pid_t reader = spawnProcess(spec, error);
+  ASSERT_GT(reader, 0) << error;
+  usleep(700 * 1000);
+  kill(reader, SIGINT);
+  const long long interrupted = monotonicMs();
+  EXPECT_EQ(waitExit(reader, 10000), 10) << readWholeFile(directory + "/err");
+  EXPECT_LT(monotonicMs() - interrupted, 1500) << "each port stops after one exchange";
+
+  std::istringstream objects(readWholeFile(directory + "/out"));
+  std::string object;
+  for (const auto& port : ports) {
+    ASSERT_TRUE(std::getline(objects, object));
+    EXPECT_EQ(object.rfind("{\"port\": \"" + port + "\", \"status\": 10, \"message\": \"" +
+                               utf8(u8"прервано") + "\", \"values\": [{\"code\": \"A\", \"key\": "
+                               "\"version\", \"label\": \"" + utf8(u8"Версия ПО") +
+                               "\", \"value\": \"22\"}",
+                           0),
+              0u)
+        << object;
+  }
+  EXPECT_FALSE(std::getline(objects, object)) << object;
+  const auto rows = rowsOf(readWholeFile(journal));
+  ASSERT_EQ(rows.size(), 4u);
+  for (size_t i = 0; i < ports.size(); ++i) {
+    const std::string start = hostName() + ";;" + ports[i] + utf8(u8";error;10;прервано;22;");
+    EXPECT_EQ(rows[i + 1].substr(26, start.size()), start) << rows[i + 1];
+  }
+  const std::string err = readWholeFile(directory + "/err");
+  for (const auto& port : ports)
+    EXPECT_NE(err.find("zort-read: " + port + utf8(u8": прервано\n")), std::string::npos) << err;
 }
 
 struct UnwritableJournal {

@@ -147,6 +147,10 @@ bool checkCombination(const ReaderOptions& options, bool expectGiven, std::strin
     error = "no port given (a device path such as /dev/ttyUSB0, or COM3 on Windows)";
     return false;
   }
+  if (options.watch && options.report) {
+    error = "--watch writes no reports (--report)";
+    return false;
+  }
   // Two workers on one line would answer each other's requests.
   for (size_t i = 0; i < options.ports.size(); ++i) {
     for (size_t j = i + 1; j < options.ports.size(); ++j) {

@@ -12,6 +12,13 @@
 
 bool isTerminal(FILE* stream);
 
+// Whether the terminal on stderr takes the display's escape codes (a
+// Windows console is asked to); true on POSIX.
+bool terminalShowsEscapes();
+
+// The station's display: its bytes (UTF-8) to the terminal on stderr, at once.
+void writeDisplay(std::string_view bytes);
+
 // Lets a console show UTF-8 (Windows); nothing elsewhere.
 void prepareConsole();
 

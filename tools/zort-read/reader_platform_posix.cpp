@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <cstdio>
 #include <cerrno>
 
 #include "tools/zort-read/child_process.h"
@@ -28,6 +29,13 @@ std::string ownDirectory() {
 bool isTerminal(FILE* stream) { return isatty(fileno(stream)) == 1; }
 
 void prepareConsole() {}
+
+bool terminalShowsEscapes() { return true; }
+
+void writeDisplay(std::string_view bytes) {
+  std::fwrite(bytes.data(), 1, bytes.size(), stderr);
+  std::fflush(stderr);
+}
 
 namespace {
 

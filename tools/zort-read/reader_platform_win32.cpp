@@ -4,6 +4,7 @@
 #include <io.h>
 
 #include <array>
+#include <cstdio>
 #include <string>
 
 #include "text/wide_text.h"
@@ -30,6 +31,18 @@ long long minutesOf(const SYSTEMTIME& time) {
 }
 
 }  // namespace
+
+bool terminalShowsEscapes() {
+  const HANDLE console = GetStdHandle(STD_ERROR_HANDLE);
+  DWORD mode = 0;
+  if (!GetConsoleMode(console, &mode)) return false;
+  return SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != FALSE;
+}
+
+void writeDisplay(std::string_view bytes) {
+  std::fwrite(bytes.data(), 1, bytes.size(), stderr);
+  std::fflush(stderr);
+}
 
 LocalTime localNow() { return zonedNow().local; }
 
