@@ -12,6 +12,10 @@ constexpr const char* kDim = "\x1b[2m";
 constexpr const char* kClearLine = "\r\x1b[2K";
 constexpr const char* kClearBelow = "\x1b[J";
 
+// The state words in the same column, as wide as the widest ("НЕ ГОДЕН"),
+// so that the details line up.
+constexpr size_t kStateWidth = 8;
+
 // Bold on a coloured ground: black on green, white on red, black on yellow.
 const char* verdictColour(Verdict verdict) {
   switch (verdict) {
@@ -39,9 +43,6 @@ std::string padded(const std::string& text, size_t width) {
   return out;
 }
 
-// The verdict words, as wide as the widest ("НЕ ГОДЕН").
-constexpr size_t kVerdictWidth = 8;
-
 }  // namespace
 
 bool operator==(const SlotView& a, const SlotView& b) {
@@ -65,10 +66,10 @@ std::string slotLine(const SlotView& view, size_t portWidth, bool coloured) {
   if (!coloured) {
     line += state;
   } else if (view.shown == SlotShown::kVerdict) {
-    line += std::string(verdictColour(view.verdict)) + " " + padded(state, kVerdictWidth) + " " +
+    line += std::string(verdictColour(view.verdict)) + " " + padded(state, kStateWidth) + " " +
             kReset;
   } else {
-    line += std::string(kDim) + state + kReset;
+    line += std::string(kDim) + " " + padded(state, kStateWidth) + " " + kReset;
   }
   if (!view.detail.empty()) line += "  " + view.detail;
   return line;

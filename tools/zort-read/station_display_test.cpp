@@ -46,7 +46,7 @@ TEST(StationDisplay, VerdictsAreColouredBlocksInAColumn) {
             utf8(u8"COM5          \x1b[1;97;41m НЕ ГОДЕН \x1b[0m  checksum: ABCD expected, 72C0 read"));
   EXPECT_EQ(slotLine(kSlots[4], width, true),
             utf8(u8"COM6          \x1b[1;30;43m ОШИБКА   \x1b[0m  Нет ответа."));
-  EXPECT_EQ(slotLine(kSlots[0], width, true), utf8(u8"/dev/ttyUSB0  \x1b[2mожидание\x1b[0m"));
+  EXPECT_EQ(slotLine(kSlots[0], width, true), utf8(u8"/dev/ttyUSB0  \x1b[2m ожидание \x1b[0m"));
 }
 
 // The first drawing goes below the cursor; every later one goes back up

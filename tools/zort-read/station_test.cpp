@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "tests/support/golden_texts.h"
+#include "tests/support/terminal_png.h"
 #include "tests/support/sim_port.h"
 #include "tests/support/test_instrument.h"
 #include "tools/zort-read/child_process.h"
@@ -288,6 +290,60 @@ TEST_F(StationTest, InPlaceColouredLinesOnATerminal) {
   EXPECT_NE(shown.find('\a'), std::string::npos) << "the bell for the fail";
   EXPECT_EQ(shown.find('\n' + ports[0].path + ": "), std::string::npos) << "no plain line";
   EXPECT_TRUE(shown.ends_with(utf8(u8"итого: 1 годен, 1 не годен, 0 ошибка\n"))) << shown;
+}
+
+// The operator's screen in a terminal emulator (tmux): after many redraws
+// it holds one line per slot, each verdict in its colour. The picture of it
+// goes to the README.
+TEST_F(StationTest, TheOperatorsScreen) {
+  if (runProcess({"tmux", "-V"}, ProcessOptions{}).exitCode != 0) GTEST_SKIP() << "no tmux";
+  const std::vector<std::string> names = {"ttyUSB0", "ttyUSB1", "ttyUSB2", "ttyUSB3"};
+  for (const auto& name : names) ports.push_back({directory + "/" + name, {}, ""});
+  connect(0, instrumentScenario());
+  connect(1, otherSerialScenario());
+  connect(2, failingScenario());
+  std::string command = std::string("cd ") + directory + " && LANG=C.UTF-8 " + ZORT_READ_PATH +
+                        " --watch --expect serial=ZT-004217";
+  for (const auto& name : names) command += " " + name;
+  command += " >out; sleep 60";
+  const std::string socket = "zort-station-" + std::to_string(getpid());
+  const auto tmux = [&](std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), {"tmux", "-L", socket});
+    return runProcess(arguments, ProcessOptions{{"TMUX", "NO_COLOR"}, "", 20000, false});
+  };
+  ASSERT_EQ(tmux({"-f", "/dev/null", "new-session", "-d", "-x", "80", "-y", "6", "-s", "station",
+                  command})
+                .exitCode,
+            0);
+  const bool read = waitForLines(3);
+  usleep(300 * 1000);  // a look of the display after the last read
+  const ProcessResult screen = tmux({"capture-pane", "-e", "-p", "-t", "station"});
+  tmux({"kill-server"});
+  ASSERT_TRUE(read) << out();
+  ASSERT_EQ(screen.exitCode, 0) << screen.err;
+
+  std::string plain;  // the screen without its colours
+  for (size_t i = 0; i < screen.out.size(); ++i) {
+    if (screen.out[i] == '\x1b') {
+      i = screen.out.find('m', i);
+      if (i == std::string::npos) break;
+      continue;
+    }
+    plain.push_back(screen.out[i]);
+  }
+  while (plain.ends_with("\n\n")) plain.pop_back();
+  EXPECT_EQ(plain, utf8(u8"ttyUSB0   ГОДЕН      ZT-004217\n"
+                        u8"ttyUSB1   НЕ ГОДЕН   serial: ZT-004217 expected, ZT-9 read\n"
+                        u8"ttyUSB2   ОШИБКА     Нет ответа.\n"
+                        u8"ttyUSB3   ожидание   Не удалось открыть порт. (No such file or directory)\n"));
+  EXPECT_NE(screen.out.find("42m"), std::string::npos) << "green: " << screen.out;
+  EXPECT_NE(screen.out.find("41m"), std::string::npos) << "red: " << screen.out;
+  EXPECT_NE(screen.out.find("43m"), std::string::npos) << "yellow: " << screen.out;
+
+  std::string error;
+  const std::string picture = std::string(ZORT_SCREENSHOT_DIR) + "/zort-read-station.png";
+  mkdir(ZORT_SCREENSHOT_DIR, 0755);
+  EXPECT_TRUE(renderTerminalPng(screen.out, picture, error)) << error;
 }
 
 }  // namespace
