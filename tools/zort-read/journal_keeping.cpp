@@ -1,5 +1,6 @@
 #include "tools/zort-read/journal_keeping.h"
 
+#include "text/cp1251.h"
 #include "tools/zort-read/journal_file.h"
 
 namespace {
@@ -54,6 +55,9 @@ JournalKeeping keepJournalRow(const std::string& path, const std::string& header
     case JournalAppend::kWritten: keeping.kept = JournalKept::kPending; break;
     case JournalAppend::kForeign: keeping.kept = JournalKept::kForeign; break;
     case JournalAppend::kLocked:
+      keeping.kept = JournalKept::kFailed;
+      keeping.reason = programTextToUtf8(kJournalHeldText);
+      break;
     case JournalAppend::kFailed: keeping.kept = JournalKept::kFailed; break;
   }
   return keeping;

@@ -8,6 +8,9 @@
 #include <cstddef>
 #include <string>
 
+// Windows-1251, like every text of the program.
+constexpr const char* kJournalHeldText = "журнал занят другой программой";
+
 enum class JournalKept {
   kInJournal,
   kPending,  // in the side file: kept, told on stderr

@@ -35,9 +35,9 @@ int journalOutcome(const ReaderOptions& options, const JournalColumns& columns,
                      keeping.movedRows);
       return 0;
     case JournalKept::kPending:
-      std::fprintf(stderr, "zort-read: %s: %s %s\n", journal.c_str(),
-                   programTextToUtf8("журнал занят другой программой, строка сохранена в").c_str(),
-                   pending.c_str());
+      std::fprintf(stderr, "zort-read: %s: %s, %s %s\n", journal.c_str(),
+                   programTextToUtf8(kJournalHeldText).c_str(),
+                   programTextToUtf8("строка сохранена в").c_str(), pending.c_str());
       return 0;
     case JournalKept::kForeign:
       printMessage(journal, statusMessage(kStatusWriteFileFailed),

@@ -228,6 +228,45 @@ TEST_F(StationTest, CtrlCLetsTheReadInProgressFinish) {
   EXPECT_TRUE(err().ends_with(utf8(u8"итого: 1 годен, 0 не годен, 0 ошибка\n"))) << err();
 }
 
+// A second Ctrl-C does not wait for the read in progress.
+TEST_F(StationTest, ASecondCtrlCEndsAtOnce) {
+  addPorts(1);
+  startStation({});
+  connect(0, instrumentScenario(), {});  // paced: some 2 s a read
+  ASSERT_TRUE(waitFor([&] { return err().find(utf8(u8"чтение")) != std::string::npos; }, kArrivalMs))
+      << err();
+  kill(station, SIGINT);
+  usleep(50 * 1000);
+  kill(station, SIGINT);
+  const long long interrupted = monotonicMs();
+  EXPECT_EQ(waitExit(station, 10000), 10);
+  station = -1;
+  EXPECT_LT(monotonicMs() - interrupted, 300) << "before the read's end";
+  EXPECT_EQ(out(), "");
+}
+
+// A terminal's Ctrl-C goes to the whole foreground process group; the
+// simulated instrument of --simulate is not in it and answers the exchange
+// in progress, so the read ends as interrupted, not as unanswered.
+TEST_F(StationTest, CtrlCToTheProcessGroupLeavesTheSimulatedInstrument) {
+  SpawnSpec spec;
+  spec.argv = {ZORT_READ_PATH, "--simulate", "--json"};
+  spec.stdoutPath = directory + "/out";
+  spec.stderrPath = directory + "/err";
+  spec.ownProcessGroup = true;
+  std::string error;
+  station = spawnProcess(spec, error);
+  ASSERT_GT(station, 0) << error;
+  // The simulated instrument is paced as a 1200-baud line: the first
+  // value is read after some 300 ms.
+  usleep(800 * 1000);
+  kill(-station, SIGINT);
+  EXPECT_EQ(waitExit(station, 10000), 10) << err();
+  station = -1;
+  EXPECT_EQ(out().rfind("{\"port\": \"/dev/pts/", 0), 0u) << out();
+  EXPECT_NE(out().find(", \"status\": 10, "), std::string::npos) << out();
+}
+
 // One port, one user: a second reader is told who holds it.
 TEST_F(StationTest, ASecondReaderOfAHeldPortIsRefused) {
   addPorts(1);
