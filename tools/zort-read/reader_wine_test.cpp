@@ -3,6 +3,7 @@
 // Wine start: the reader cases run in a row. Exits 77 (skipped; 1 under CI) when Wine
 // or the .exe is missing.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -193,6 +194,34 @@ TEST_F(WineLineTest, NoRowIsLostWhileExcelHoldsTheJournal) {
   EXPECT_EQ(text.rfind(before + waiting.substr(header.size()), 0), 0u) << text;
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 4);
   EXPECT_EQ(access((journal + ".pending.csv").c_str(), F_OK), -1) << "the side file is gone";
+}
+
+// zort-read.exe as a station: the instrument on COM5 is read once, and
+// Ctrl-C (SIGINT, which Wine gives the program as CTRL_C_EVENT) ends the
+// station with its summary.
+TEST_F(WineLineTest, StationReadsAnArrivalAndCtrlCEndsIt) {
+  startPorts({{instrumentScenario(), 0, {}, ""}});
+  directory = makeTemporaryDirectory();
+  SpawnSpec station;
+  station.argv = {"wine", kExe, "--watch", "--json", ports[0]};
+  station.environment = changedEnvironment(gRig.environment);
+  station.stdoutPath = directory + "/out";
+  station.stderrPath = directory + "/err";
+  std::string error;
+  const pid_t pid = spawnProcess(station, error);
+  ASSERT_GT(pid, 0) << error;
+  const long long deadline = monotonicMs() + 60000;
+  while (readWholeFile(directory + "/out").find('\n') == std::string::npos && monotonicMs() < deadline)
+    usleep(50 * 1000);
+  usleep(1000 * 1000);  // some exchanges more: the instrument stays, no second read
+  kill(pid, SIGINT);
+  EXPECT_EQ(waitExit(pid, 20000), 0) << readWholeFile(directory + "/err");
+  const std::string out = readWholeFile(directory + "/out");
+  const std::string head = expectedJson(ports[0], 0, instrumentValues(), ", \"verdict\": \"pass\"");
+  EXPECT_EQ(out.rfind(head.substr(0, head.size() - 2) + ", \"time\": \"", 0), 0u) << out;
+  EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
+  EXPECT_TRUE(readWholeFile(directory + "/err").ends_with(utf8(u8"итого: 1 годен, 0 не годен, 0 ошибка\n")))
+      << readWholeFile(directory + "/err");
 }
 
 TEST_F(WineLineTest, AnUnwritableJournalExitsWith9AfterTheValues) {
