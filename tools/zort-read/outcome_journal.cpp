@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "os/host_name.h"
 #include "text/cp1251.h"
 #include "tools/zort-read/journal_keeping.h"
 #include "tools/zort-read/reader_platform.h"

@@ -12,12 +12,6 @@
 
 bool isTerminal(FILE* stream);
 
-// Whether the terminal on stderr takes the display's escape codes (a
-// Windows console is asked to); true on POSIX.
-bool terminalShowsEscapes();
-
-// The station's display: its bytes (UTF-8) to the terminal on stderr, at once.
-void writeDisplay(std::string_view bytes);
 
 // Lets a console show UTF-8 (Windows); nothing elsewhere.
 void prepareConsole();
@@ -26,9 +20,6 @@ LocalTime localNow();
 
 // The local time with its distance from UTC, for the journal and --json.
 ZonedTime zonedNow();
-
-// The machine's name (UTF-8): a station's name unless --station gives one.
-std::string hostName();
 
 // Sleeps; a station's main loop and its slots wait so.
 void sleepMs(uint32_t milliseconds);

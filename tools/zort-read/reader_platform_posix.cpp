@@ -30,12 +30,7 @@ bool isTerminal(FILE* stream) { return isatty(fileno(stream)) == 1; }
 
 void prepareConsole() {}
 
-bool terminalShowsEscapes() { return true; }
 
-void writeDisplay(std::string_view bytes) {
-  std::fwrite(bytes.data(), 1, bytes.size(), stderr);
-  std::fflush(stderr);
-}
 
 namespace {
 
@@ -53,12 +48,6 @@ ZonedTime zonedNow() {
   tm local{};
   localtime_r(&now, &local);
   return {localTimeOf(local), static_cast<int>(local.tm_gmtoff / 60)};
-}
-
-std::string hostName() {
-  std::array<char, 256> name{};
-  if (gethostname(name.data(), name.size() - 1) != 0) return "";
-  return name.data();
 }
 
 void sleepMs(uint32_t milliseconds) {

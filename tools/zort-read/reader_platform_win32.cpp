@@ -32,18 +32,6 @@ long long minutesOf(const SYSTEMTIME& time) {
 
 }  // namespace
 
-bool terminalShowsEscapes() {
-  const HANDLE console = GetStdHandle(STD_ERROR_HANDLE);
-  DWORD mode = 0;
-  if (!GetConsoleMode(console, &mode)) return false;
-  return SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != FALSE;
-}
-
-void writeDisplay(std::string_view bytes) {
-  std::fwrite(bytes.data(), 1, bytes.size(), stderr);
-  std::fflush(stderr);
-}
-
 LocalTime localNow() { return zonedNow().local; }
 
 ZonedTime zonedNow() {
@@ -55,13 +43,6 @@ ZonedTime zonedNow() {
   const int offset = static_cast<int>(minutesOf(local) - minutesOf(utc));
   return {{local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond},
           offset};
-}
-
-std::string hostName() {
-  std::array<wchar_t, MAX_COMPUTERNAME_LENGTH + 1> name{};
-  DWORD size = static_cast<DWORD>(name.size());
-  if (!GetComputerNameW(name.data(), &size)) return "";
-  return fromWide(CP_UTF8, std::wstring(name.data(), size));
 }
 
 void sleepMs(uint32_t milliseconds) { Sleep(milliseconds); }

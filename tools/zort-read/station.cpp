@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "os/interruption.h"
+#include "os/terminal_display.h"
 #include "protocol/parameters.h"
 #include "reading/read_cycle.h"
 #include "reading/station_slot.h"
