@@ -320,4 +320,24 @@ TEST_F(ReadCycleTest, PacedCycleTakesAboutTheLinesTime) {
   EXPECT_LE(took, 2 * lineMs + 1000);
 }
 
+// Ctrl-C while a position is being tried again: no further try, and the
+// read ends as interrupted.
+TEST_F(ReadCycleTest, AStopRequestEndsTheTriesOfAPosition) {
+  start(scenarioWith(1, "silent"));
+  stopForTest = false;
+  context.stopRequested = [] { return stopForTest.load(); };
+  context.retries = 5;
+  // Asked once the second exchange (position 1's first try) has ended.
+  int exchanges = 0;
+  const ExchangeObserver observer = {nullptr,
+                                     [](void* ended, const char*, size_t) {
+                                       if (++*static_cast<int*>(ended) == 2) stopForTest = true;
+                                     },
+                                     &exchanges};
+  context.observer = &observer;
+  EXPECT_EQ(cycle(), kStatusInterrupted);
+  EXPECT_EQ(loggedRequests(port).size(), 2u) << "position 1 tried once";
+  EXPECT_EQ(values()[0], "22");
+}
+
 }  // namespace
