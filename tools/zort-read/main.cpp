@@ -20,6 +20,9 @@ int main(int argc, char** argv) {
     case ReaderMode::kHelp:
       std::fputs(programTextToUtf8(readerUsage()).c_str(), stdout);
       return 0;
+    case ReaderMode::kVersion:
+      std::fputs("zort-read " ZORT_VERSION "\n", stdout);
+      return 0;
     case ReaderMode::kList:
       return listPorts(options.json);
     case ReaderMode::kRead:

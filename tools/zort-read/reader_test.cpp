@@ -143,6 +143,14 @@ TEST(ReaderHelp, PrintsTheUsage) {
   const ProcessResult result = runReader({"--help"});
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.out.rfind("usage: zort-read", 0), 0u) << result.out;
+  EXPECT_NE(result.out.find("--version"), std::string::npos) << result.out;
+}
+
+TEST(ReaderVersion, PrintsTheProjectsVersion) {
+  const ProcessResult result = runReader({"--version"});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, "zort-read " ZORT_VERSION "\n");
+  EXPECT_EQ(result.err, "");
 }
 
 // The report file: the dialog's name and bytes, in the folder given.

@@ -207,6 +207,12 @@ TEST_F(WineReaderTest, AUsageErrorExitsWith64) {
   EXPECT_EQ(lineCount(result.err), 1u) << result.err;
 }
 
+TEST_F(WineReaderTest, PrintsTheProjectsVersion) {
+  const ProcessResult result = runExe({"--version"});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, "zort-read " ZORT_VERSION "\n");
+}
+
 // Paced like a 1200-baud line, through Wine's serial layer.
 TEST_F(WineReaderTest, PacedCycleTime) {
   startSimOn("COM5", instrumentScenario(), {"--char-ms", "8.33"});
