@@ -38,7 +38,7 @@ void runOneCycle(ReadWorker& worker) {
   view.cycleEnded(view.context, result, *worker.read.results);
 }
 
-unsigned __stdcall readWorker(void* argument) {
+void readWorker(void* argument) {
   ReadWorker& worker = *static_cast<ReadWorker*>(argument);
   ControlFlags& flags = *worker.flags;
   setFlag(flags, kWorkerStarted);
@@ -55,7 +55,6 @@ unsigned __stdcall readWorker(void* argument) {
   }
   writeTrace(kTraceOut, " Ends! ");
   _endthreadex(0);
-  return 0;
 }
 
 }  // namespace
@@ -77,16 +76,14 @@ bool releaseBusyPress(ReadWorker& worker) {
 bool requestRead(ReadWorker& worker) {
   ControlFlags& flags = *worker.flags;
   setFlag(flags, kReadRequested);
-  if (testFlag(flags, kWorkerStarted) || worker.thread != nullptr) {
+  if (testFlag(flags, kWorkerStarted) || worker.thread.handle != 0) {
     SetEvent(worker.wakeEvent);
     return true;
   }
-  const uintptr_t thread = _beginthreadex(nullptr, 0, readWorker, &worker, 0, nullptr);
-  if (thread == 0) {
+  if (!startThread(worker.thread, readWorker, &worker).ok()) {
     clearFlag(flags, kReadRequested);
     return false;
   }
-  worker.thread = reinterpret_cast<HANDLE>(thread);
   WaitForSingleObject(worker.startedEvent, kWorkerStartWaitMs);
   return true;
 }
@@ -96,8 +93,4 @@ void requestWorkerQuit(ReadWorker& worker) {
   if (worker.wakeEvent != nullptr) SetEvent(worker.wakeEvent);
 }
 
-void closeWorkerThread(ReadWorker& worker) {
-  if (worker.thread == nullptr) return;
-  CloseHandle(worker.thread);
-  worker.thread = nullptr;
-}
+void closeWorkerThread(ReadWorker& worker) { releaseThread(worker.thread); }

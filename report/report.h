@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "protocol/status.h"
+#include "os/local_time.h"
 
 // Label and value texts are cut at 59 characters, as the dialog's 60-byte
 // text buffers cut them.
@@ -25,20 +25,7 @@ struct ReportTextSource {
 // "label= value;\r\n" for each control of the export list, in its order.
 std::string buildReportText(const ReportTextSource& source);
 
-struct LocalTime {
-  int year, month, day, hour, minute, second;
-};
-
 // "<serial>_<d>-<mm>-<yyyy>_<hh>_<mm>_<ss>.txt", the day padded with a space.
 // Characters not allowed in Windows file names (\ / : * ? " < > | and those
 // below 0x20) become "_", so the name never leaves the folder; any length.
 std::string buildReportFileName(std::string_view serialNumber, const LocalTime& time);
-
-// Writes text to directory/name through a temporary file in the same folder
-// that is then moved over the final name, so a failed write never leaves a
-// truncated report under that name. directory is UTF-8, "" for the current
-// one; the name is Windows-1251, as buildReportFileName gives it, and names
-// the file with the same characters on every platform and code page.
-// Returns 0, or 9 when the file cannot be written.
-StatusCode writeReportFile(std::string_view directory, std::string_view cp1251Name,
-                           std::string_view text);

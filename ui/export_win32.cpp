@@ -2,10 +2,12 @@
 
 #include <string>
 
+#include "os/local_time.h"
 #include "protocol/parameters.h"
 #include "protocol/results.h"
 #include "protocol/status.h"
 #include "report/report.h"
+#include "report/report_file.h"
 #include "ui/controls.h"
 
 namespace {
@@ -17,12 +19,6 @@ std::string dialogControlText(void* context, uint32_t controlId) {
   return controlText(control, kMaxReportFieldLength);
 }
 
-LocalTime localTimeNow() {
-  SYSTEMTIME now{};
-  GetLocalTime(&now);
-  return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
-}
-
 }  // namespace
 
 void onExportClicked(const AppState& state) {
@@ -31,6 +27,7 @@ void onExportClicked(const AppState& state) {
   // The name keeps the serial number as read, whatever the field shows now.
   const std::string_view serial = valueText(state.buffers->results[kSerialNumberPosition]);
   const std::string name = buildReportFileName(serial, localTimeNow());
-  if (writeReportFile("", name, text) != kStatusOk)
+  // Two exports within one second: the second replaces the first's file.
+  if (writeReportFile("", name, text, ExistingReport::kReplace).status != kStatusOk)
     setText(state.windows.statusLine, statusMessage(kStatusWriteFileFailed));
 }

@@ -65,7 +65,7 @@ int drainMessageLoop() {
 // would hang both when one is in flight.
 void waitForWorker(ReadWorker& worker) {
   requestWorkerQuit(worker);
-  const HANDLE thread = worker.thread;
+  const auto thread = reinterpret_cast<HANDLE>(worker.thread.handle);
   if (thread == nullptr) return;
   for (;;) {
     const DWORD woken = MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE);

@@ -6,7 +6,7 @@
 #include "tools/zort-read/port_listing.h"
 #include "tools/zort-read/read_instrument.h"
 #include "tools/zort-read/reader_options.h"
-#include "tools/zort-read/reader_platform.h"
+#include "os/console.h"
 
 int main(int argc, char** argv) {
   prepareConsole();

@@ -9,15 +9,17 @@
 #include "protocol/parameters.h"
 #include "protocol/trace.h"
 #include "reading/read_cycle.h"
-#include "reading/worker_thread.h"
+#include "os/console.h"
+#include "os/local_time.h"
+#include "os/thread.h"
+#include "report/journal.h"
 #include "report/report.h"
+#include "report/report_file.h"
 #include "serial/port.h"
 #include "text/cp1251.h"
 #include "tools/zort-read/exchange_trace.h"
-#include "tools/zort-read/journal.h"
-#include "tools/zort-read/journal_file.h"
 #include "tools/zort-read/reader_output.h"
-#include "tools/zort-read/reader_platform.h"
+#include "tools/zort-read/simulator.h"
 #include "tools/zort-read/verification.h"
 
 namespace {
@@ -55,30 +57,16 @@ std::string reportTextOf(void* context, uint32_t controlId) {
   return position < kParameterCount ? std::string(valueText(results[position])) : std::string();
 }
 
-// "name.txt" as "name_2.txt" (and so on) when this run has written a report
-// of that name already: two instruments that answer with one serial number
-// within one second keep a report each.
-std::string unusedName(const std::string& name, std::vector<std::string>& used) {
-  std::string unused = name;
-  const size_t dot = std::min(name.rfind('.'), name.size());
-  for (int copy = 2; std::find(used.begin(), used.end(), unused) != used.end(); ++copy)
-    unused = name.substr(0, dot) + "_" + std::to_string(copy) + name.substr(dot);
-  used.push_back(unused);
-  return unused;
-}
-
 // The report of a successful read, as the dialog's To-file button writes it.
-// written: the file's path in UTF-8.
-StatusCode writeReport(const std::string& directory, const ResultStore& results,
-                       std::vector<std::string>& usedNames, std::string& written) {
+// A name that is taken, by this run or any other process, gives the next free
+// "_2", "_3" name: two instruments that answer with one serial number within
+// one second keep a report each.
+ReportWrite writeReport(const std::string& directory, const ResultStore& results) {
   const ReportTextSource source = {reportTextOf, const_cast<ResultStore*>(&results)};
   const std::string text = buildReportText(source);
-  const std::string name = unusedName(
-      buildReportFileName(valueText(results[kSerialNumberPosition]), localNow()), usedNames);
-  const std::string folder = nativeToUtf8(directory);
-  const bool separated = !folder.empty() && (folder.back() == '/' || folder.back() == '\\');
-  written = folder + (separated ? "" : "/") + cp1251ToUtf8(name);
-  return writeReportFile(folder, name, text);
+  const std::string name =
+      buildReportFileName(valueText(results[kSerialNumberPosition]), localTimeNow());
+  return writeReportFile(nativeToUtf8(directory), name, text, ExistingReport::kKeep);
 }
 
 // reason: the system's own words (UTF-8), added in brackets when there are any.
@@ -96,7 +84,7 @@ struct PortRead {
   std::string port;         // as given (the platform's encoding)
   bool showProgress = false;
   std::string tracePrefix;  // "" with one port
-  WorkerThread thread;
+  OsThread thread;
 
   ResultStore results{};
   StatusCode status = kStatusOk;  // the port's: the cycle's, or 9 for its report
@@ -104,6 +92,7 @@ struct PortRead {
   bool cycleRan = false;
   long long cycleMs = -1;
   std::string reportPath;
+  std::string reportFailure;  // the system's reason, when the report was not written
   std::string openFailure;  // the system's reason, when the port did not open
 };
 
@@ -169,7 +158,8 @@ int printOutcome(const ReaderOptions& options, const PortRead& read, bool severa
   std::fflush(stdout);
 
   if (read.status == kStatusWriteFileFailed)
-    printMessage(nativeToUtf8(options.reportDirectory), statusMessage(read.status));
+    printMessage(nativeToUtf8(options.reportDirectory), statusMessage(read.status),
+                 read.reportFailure);
   else if (read.status != kStatusOk)
     printMessage(portText, statusMessage(read.status), read.openFailure);
   else if (!read.reportPath.empty())
@@ -186,15 +176,15 @@ int printOutcome(const ReaderOptions& options, const PortRead& read, bool severa
 // take it.
 bool journalPort(const ReaderOptions& options, const PortRead& read,
                  const Verification* verification) {
-  JournalEntry entry = {localNow(), nativeToUtf8(read.port), read.status, &read.results,
+  JournalEntry entry = {localTimeNow(), nativeToUtf8(read.port), read.status, &read.results,
                         verification != nullptr, std::nullopt};
   if (verification != nullptr && verification->compared)
     entry.matched = verification->mismatches.empty();
-  std::string error;
-  if (appendJournalRow(options.journalPath, journalHeader(entry.expectGiven), journalRow(entry),
-                       error))
-    return true;
-  printMessage(nativeToUtf8(options.journalPath), statusMessage(kStatusWriteFileFailed), error);
+  const std::string path = nativeToUtf8(options.journalPath);
+  const OsResult appended =
+      appendJournalRow(path, journalHeader(entry.expectGiven), journalRow(entry));
+  if (appended.ok()) return true;
+  printMessage(path, statusMessage(kStatusWriteFileFailed), appended.reason);
   return false;
 }
 
@@ -242,18 +232,21 @@ int readInstrument(const ReaderOptions& options) {
       continue;
     }
     // Without a thread of its own a port is read in turn, here.
-    if (!startWorkerThread(read->thread, readPortWorker, read.get())) readPort(*read);
+    if (!startThread(read->thread, readPortWorker, read.get()).ok()) readPort(*read);
   }
 
   // Each port's outcome in the order given, as soon as its read has ended.
   const std::vector<ExpectedText> expected = expectedTexts(options);
-  std::vector<std::string> reportNames;
   int exitStatus = 0;
   for (auto& read : reads) {
-    joinWorkerThread(read->thread);
+    joinThread(read->thread);
     // Reports are written here, one after another.
-    if (read->status == kStatusOk && options.report)
-      read->status = writeReport(options.reportDirectory, read->results, reportNames, read->reportPath);
+    if (read->status == kStatusOk && options.report) {
+      const ReportWrite written = writeReport(options.reportDirectory, read->results);
+      read->status = written.status;
+      read->reportPath = written.path;
+      read->reportFailure = written.system.reason;
+    }
     Verification verification;
     if (read->cycleRan && read->cycleStatus == kStatusOk) {
       verification.compared = true;

@@ -1,8 +1,9 @@
-#include "tools/zort-read/journal.h"
+#include "report/journal.h"
 
 #include <array>
 #include <cstdio>
 
+#include "os/files.h"
 #include "protocol/parameters.h"
 #include "text/cp1251.h"
 
@@ -75,4 +76,18 @@ std::string journalRow(const JournalEntry& entry) {
     addField(row, programTextToUtf8(match));
   }
   return row.text + std::string(kRowEnd);
+}
+
+OsResult appendJournalRow(const std::string& path, const std::string& header,
+                          const std::string& row) {
+  OsResult result;
+  // Twice at most: a journal another process makes between our two looks is
+  // then appended to.
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    result = appendToFile(path, header, row);
+    if (!fileIsMissing(result)) return result;
+    result = publishNewFile(path, header + row);
+    if (!fileExists(result)) return result;
+  }
+  return result;
 }
