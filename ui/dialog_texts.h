@@ -5,7 +5,6 @@ constexpr const char* kRefreshText = "Обновить";  // Open button when no
 constexpr const char* kSelectText = "Выбрать";    // Open button while the port list is shown
 constexpr const char* kReadText = "Читать";
 constexpr const char* kOpenedText = "Открыт";
-constexpr const char* kWaitingText = "Ждём!...";  // status line while a cycle starts
 
 // The hidden window's class and title.
 constexpr const char* kHiddenWindowClass = "Tarvo01";

@@ -1,9 +1,9 @@
-// zort-read's work: one read of an instrument.
+// zort-read's work: the reads of the ports given, as a pipeline.
 #pragma once
 
 #include "tools/zort-read/reader_options.h"
 
-// Opens the port (or the simulated instrument's), runs one read cycle,
-// writes the report if asked and prints the outcome. Returns the status
-// code, which is the exit status.
+// Resolves the ports (--simulate, --all), reads each on a worker of its own,
+// then for each outcome in the order given writes the report, compares with
+// --expect, prints and journals; returns the exit status (exit_status.h).
 int readInstrument(const ReaderOptions& options);

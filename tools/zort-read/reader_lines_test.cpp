@@ -16,7 +16,7 @@
 #include "tests/support/sim_port.h"
 #include "tests/support/test_instrument.h"
 #include "tests/support/process_run.h"
-#include "tools/zort-read/reader_cases.h"
+#include "tests/support/reader_cases.h"
 #include "tests/support/golden_texts.h"
 
 namespace {
