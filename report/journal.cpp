@@ -13,8 +13,8 @@ constexpr char kSeparator = ';';
 constexpr std::string_view kRowEnd = "\r\n";
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-std::string labelOf(uint32_t control) {
-  std::string_view label = parameterLabel(control);
+std::string labelOf(size_t position) {
+  std::string_view label = kParameterTable[position].label;
   while (!label.empty() && label.back() == ' ') label.remove_suffix(1);
   return programTextToUtf8(label);
 }
@@ -55,8 +55,7 @@ std::string journalHeader(bool expectGiven) {
   Row row;
   for (const char* title : {"Время", "Порт", "Код", "Сообщение"})
     addField(row, programTextToUtf8(title));
-  for (const uint32_t control : kExportControlList)
-    if (control != 0) addField(row, labelOf(control));
+  for (const size_t position : kReportOrder) addField(row, labelOf(position));
   if (expectGiven) addField(row, programTextToUtf8("Совпадение"));
   return std::string(kByteOrderMark) + row.text + std::string(kRowEnd);
 }
@@ -67,10 +66,8 @@ std::string journalRow(const JournalEntry& entry) {
   addField(row, entry.port);
   addField(row, std::to_string(static_cast<unsigned>(entry.status)));
   addField(row, programTextToUtf8(statusMessage(entry.status)));
-  for (const uint32_t control : kExportControlList) {
-    if (control == 0) break;
-    addField(row, cp1251ToUtf8(valueText((*entry.results)[positionOfControl(control)])));
-  }
+  for (const size_t position : kReportOrder)
+    addField(row, cp1251ToUtf8(valueText((*entry.results)[position])));
   if (entry.expectGiven) {
     const char* match = !entry.matched.has_value() ? "" : *entry.matched ? "да" : "нет";
     addField(row, programTextToUtf8(match));

@@ -3,27 +3,37 @@
 // command-line reader build the same bytes and the same name.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "os/local_time.h"
+#include "protocol/parameters.h"
+#include "protocol/results.h"
 
 // Label and value texts are cut at 59 characters, as the dialog's 60-byte
 // text buffers cut them.
 constexpr size_t kMaxReportFieldLength = 59;
 constexpr size_t kReportBufferSize = 2048;
 
-// One text source for the report lines: given a control ID (value control, or
-// value control + 256 for its label), yields its text.
-struct ReportTextSource {
-  std::string (*textOf)(void* context, uint32_t controlId);
-  void* context;
+// One line of the report, in Windows-1251: the label and the value as their
+// supplier has them (the dialog: its controls' texts; zort-read: the table's
+// labels and the values read).
+struct ReportLine {
+  std::string label;
+  std::string value;
 };
 
-// "label= value;\r\n" for each control of the export list, in its order.
-std::string buildReportText(const ReportTextSource& source);
+// The six lines in report order (kReportOrder).
+using ReportLines = std::array<ReportLine, kParameterCount>;
+
+// "label= value;\r\n" for each line, in their order.
+std::string buildReportText(const ReportLines& lines);
+
+// The lines of the values read, with the table's labels, in report order.
+ReportLines reportLinesOf(const ResultStore& results);
 
 // "<serial>_<d>-<mm>-<yyyy>_<hh>_<mm>_<ss>.txt", the day padded with a space.
 // Characters not allowed in Windows file names (\ / : * ? " < > | and those

@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <set>
 #include <fstream>
-#include <map>
 #include <sstream>
 #include <string>
 
@@ -20,31 +19,17 @@
 
 namespace {
 
-using Texts = std::map<uint32_t, std::string>;
-
-std::string textOfMap(void* context, uint32_t id) {
-  const auto& texts = *static_cast<const Texts*>(context);
-  const auto found = texts.find(id);
-  return found == texts.end() ? std::string() : found->second;
-}
-
-// The dialog's texts: its labels and the values of the simulated instrument.
-Texts dialogTexts() {
-  Texts texts;
-  for (const auto& entry : kParameterTable)
-    texts[entry.valueControl + kLabelOffset] = parameterLabel(entry.valueControl);
-  texts[517] = "22";
-  texts[518] = "2025";
-  texts[519] = "72C0";
-  texts[520] = "50";
-  texts[521] = "1";
-  texts[522] = "ZT-004217";
-  return texts;
+// The values of the simulated instrument, read.
+ResultStore readValues() {
+  ResultStore results{};
+  const char* values[kParameterCount] = {"22", "2025", "72C0", "ZT-004217", "50", "1"};
+  for (size_t position = 0; position < kParameterCount; ++position)
+    setValueText(results[position], values[position]);
+  return results;
 }
 
 TEST(ReportText, SixLinesInExportOrderWithTheDialogLabels) {
-  Texts texts = dialogTexts();
-  const std::string report = buildReportText({textOfMap, &texts});
+  const std::string report = buildReportText(reportLinesOf(readValues()));
   // Written as UTF-8 here, compiled to the dialog's Windows-1251 bytes.
   EXPECT_EQ(report,
             "Версия ПО= 22;\r\n"
@@ -57,15 +42,14 @@ TEST(ReportText, SixLinesInExportOrderWithTheDialogLabels) {
 }
 
 TEST(ReportText, FieldsAreCutAt59CharactersAndEmptyOnesKept) {
-  Texts texts = dialogTexts();
-  texts[517 + kLabelOffset] = std::string(80, 'L');
-  texts[517] = std::string(70, 'v');
-  texts[518] = "";
-  const std::string report = buildReportText({textOfMap, &texts});
-  std::istringstream lines(report);
+  ReportLines lines = reportLinesOf(readValues());
+  lines[0] = {std::string(80, 'L'), std::string(70, 'v')};
+  lines[1].value = "";
+  const std::string report = buildReportText(lines);
+  std::istringstream text(report);
   std::string first, second;
-  std::getline(lines, first);
-  std::getline(lines, second);
+  std::getline(text, first);
+  std::getline(text, second);
   EXPECT_EQ(first, std::string(59, 'L') + "= " + std::string(59, 'v') + ";\r");
   EXPECT_EQ(second, "Сборка= ;\r");
 }

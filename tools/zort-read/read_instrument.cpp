@@ -47,21 +47,12 @@ void wipeProgress(const Progress& progress) {
   std::fflush(stderr);
 }
 
-std::string reportTextOf(void* context, uint32_t controlId) {
-  const auto& results = *static_cast<const ResultStore*>(context);
-  if (controlId >= kLabelOffset + kParameterTable[0].valueControl)
-    return parameterLabel(controlId - kLabelOffset);
-  const size_t position = positionOfControl(controlId);
-  return position < kParameterCount ? std::string(valueText(results[position])) : std::string();
-}
-
 // The report of a successful read, as the dialog's To-file button writes it.
 // A name that is taken, by this run or any other process, gives the next free
 // "_2", "_3" name: two instruments that answer with one serial number within
 // one second keep a report each.
 ReportWrite writeReport(const std::string& directory, const ResultStore& results) {
-  const ReportTextSource source = {reportTextOf, const_cast<ResultStore*>(&results)};
-  const std::string text = buildReportText(source);
+  const std::string text = buildReportText(reportLinesOf(results));
   const std::string name =
       buildReportFileName(valueText(results[kSerialNumberPosition]), localTimeNow());
   return writeReportFile(nativeToUtf8(directory), name, text, ExistingReport::kKeep);
