@@ -73,11 +73,8 @@ struct PortList {
   bool simulatorFailed = false;
 };
 
-void collectPortName(void* context, const char* name) {
-  static_cast<std::vector<std::string>*>(context)->emplace_back(name);
-}
-
-PortList resolvePorts(const ReaderOptions& options, SimulatorProcess& simulator) {
+PortList resolvePorts(const ReaderOptions& options, PortLister listPorts,
+                      SimulatorProcess& simulator) {
   PortList list = {options.ports, false};
   if (options.simulate) {
     std::string error;
@@ -85,7 +82,8 @@ PortList resolvePorts(const ReaderOptions& options, SimulatorProcess& simulator)
     if (list.simulatorFailed) std::fprintf(stderr, "zort-read: %s\n", error.c_str());
     list.ports = {simulator.linePath};
   }
-  if (options.allPorts) (void)enumeratePorts(collectPortName, &list.ports);
+  if (options.allPorts)
+    for (const PortInfo& port : listPorts()) list.ports.push_back(port.name);
   return list;
 }
 
@@ -219,13 +217,13 @@ PortVerdict concludePort(const ReaderOptions& options, const PortJob& job,
 
 }  // namespace
 
-int readInstrument(const ReaderOptions& options) {
+int readInstrument(const ReaderOptions& options, PortLister listPorts) {
   // Developer traces would mix with the data on stdout.
   redirectTrace(kTraceOut, options.trace ? stderr : nullptr);
   redirectTrace(kTraceErr, options.trace ? stderr : nullptr);
 
   SimulatorProcess simulator;
-  const PortList list = resolvePorts(options, simulator);
+  const PortList list = resolvePorts(options, listPorts, simulator);
   if (options.allPorts && list.ports.empty()) {
     std::fprintf(stderr, "zort-read: %s\n",
                  programTextToUtf8(statusMessage(kStatusNoPortFound)).c_str());

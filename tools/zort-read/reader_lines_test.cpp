@@ -18,6 +18,8 @@
 #include "tests/support/process_run.h"
 #include "tests/support/reader_cases.h"
 #include "tests/support/golden_texts.h"
+#include "serial/discovery_posix.h"
+#include "tools/zort-read/read_instrument.h"
 
 namespace {
 
@@ -168,6 +170,61 @@ TEST_F(LineTest, AReportNeverReplacesAnEarlierFile) {
   EXPECT_EQ(readWholeFile(directory + "/" + written), expectedReportText());
   EXPECT_NE(result.err.find("report " + directory + "/" + written), std::string::npos)
       << result.err;
+}
+
+// --all over a made-up machine: a /dev with two USB adapters, given out of
+// order, whose nodes lead to zort-sims, and a legacy ttyS node without a
+// UART; /sys without anything. The adapters are read in natural order, the
+// bare ttyS node is left out. In the process, through the listing --list
+// uses, with the made-up roots.
+std::string gFakeDev;
+std::string gFakeSys;
+
+std::vector<PortInfo> fakeMachinePorts() {
+  std::vector<PortInfo> ports;
+  listPortsUnder(gFakeDev, gFakeSys, ports);
+  return ports;
+}
+
+TEST_F(LineTest, AllReadsEveryPortOfTheMachineInNaturalOrder) {
+  startInstruments(2);
+  directory = makeTemporaryDirectory();
+  gFakeDev = directory + "/dev";
+  gFakeSys = directory + "/sys";
+  ASSERT_EQ(mkdir(gFakeDev.c_str(), 0700), 0);
+  ASSERT_EQ(mkdir(gFakeSys.c_str(), 0700), 0);
+  ASSERT_EQ(symlink(ports[0].c_str(), (gFakeDev + "/ttyUSB10").c_str()), 0);
+  ASSERT_EQ(symlink(ports[1].c_str(), (gFakeDev + "/ttyUSB2").c_str()), 0);
+  ASSERT_TRUE(writeWholeFile(gFakeDev + "/ttyS0", ""));
+  ReaderOptions options;
+  options.allPorts = true;
+  options.json = true;
+  testing::internal::CaptureStdout();
+  const int status = readInstrument(options, fakeMachinePorts);
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(out, expectedJson(gFakeDev + "/ttyUSB2", 0, instrumentValues()) +
+                     expectedJson(gFakeDev + "/ttyUSB10", 0, instrumentValues()));
+  for (const char* node : {"/ttyUSB10", "/ttyUSB2", "/ttyS0"}) unlink((gFakeDev + node).c_str());
+  rmdir(gFakeDev.c_str());
+  rmdir(gFakeSys.c_str());
+}
+
+// A machine without a serial port: --all says so and ends with 1.
+TEST_F(LineTest, AllOnAMachineWithoutPortsEndsWith1) {
+  directory = makeTemporaryDirectory();
+  gFakeDev = directory;
+  gFakeSys = directory;
+  ReaderOptions options;
+  options.allPorts = true;
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  const int status = readInstrument(options, fakeMachinePorts);
+  const std::string out = testing::internal::GetCapturedStdout();
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(out, "");
+  EXPECT_EQ(err, utf8(u8"zort-read: Не найден ни один COM порт\n"));
 }
 
 // --all reads what --list finds, in its order (on this machine: whatever
