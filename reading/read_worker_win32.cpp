@@ -29,7 +29,7 @@ void runOneCycle(ReadWorker& worker) {
   clearFlag(flags, kReadRequested);
   clearFlag(flags, kCancelRequested);
   view.cycleStarting(view.context);
-  writeTrace(kTraceOut, " Started ");
+  writeTrace(kTraceOut, ZORT_TRACE_CYCLE_STARTED);
   SetEvent(worker.startedEvent);
   view.cycleWaiting(view.context);
 
@@ -42,7 +42,7 @@ void readWorker(void* argument) {
   ReadWorker& worker = *static_cast<ReadWorker*>(argument);
   ControlFlags& flags = *worker.flags;
   setFlag(flags, kWorkerStarted);
-  writeTrace(kTraceOut, " sStarts!=%x ", flags.load());
+  writeTrace(kTraceOut, ZORT_TRACE_WORKER_STARTS, flags.load());
   while (!testFlag(flags, kQuitRequested)) {
     SetEvent(worker.startedEvent);
     // Idle: sleep until a Read press or the shell's shutdown signals the
@@ -53,7 +53,7 @@ void readWorker(void* argument) {
     }
     runOneCycle(worker);
   }
-  writeTrace(kTraceOut, " Ends! ");
+  writeTrace(kTraceOut, ZORT_TRACE_WORKER_ENDS);
   _endthreadex(0);
 }
 
