@@ -40,7 +40,11 @@ std::string portEntryText(const PortInfo& port);
 // without two spaces in a row).
 std::string_view portNameOfEntry(std::string_view entry);
 
-// "COM" followed by a byte whose high four bits are 0x3.
+// "COM" followed by a byte whose high four bits are 0x3: a digit, or one of
+// ":;<=>?". The first four bytes are compared as one little-endian word with
+// "COM2" under the mask 0xF0FFFFFF, which ignores the low four bits of the
+// fourth byte; so "COM:" passes too, as it always has (the system lists
+// none such, and a name that passes is only offered, never made up).
 bool isSerialPortName(const char* name);
 
 // Walks a device list (NUL-terminated names, ended by an empty name, within
