@@ -21,6 +21,9 @@ OsResult startThread(OsThread& thread, void (*run)(void* argument), void* argume
 // Waits for the thread's end and releases it; nothing when not started.
 void joinThread(OsThread& thread);
 
+// Pauses the calling thread, through interruptions by signals.
+void sleepMilliseconds(uint32_t milliseconds);
+
 // Lets go of a thread that has ended (waited for by other means); nothing
 // when not started.
 void releaseThread(OsThread& thread);

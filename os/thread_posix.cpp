@@ -1,4 +1,7 @@
 #include <pthread.h>
+#include <time.h>
+
+#include <cerrno>
 
 #include "os/thread.h"
 
@@ -35,4 +38,11 @@ void releaseThread(OsThread& thread) {
   if (thread.handle == 0) return;
   pthread_detach(static_cast<pthread_t>(thread.handle));
   thread.handle = 0;
+}
+
+void sleepMilliseconds(uint32_t milliseconds) {
+  timespec left{static_cast<time_t>(milliseconds / 1000),
+                static_cast<long>(milliseconds % 1000) * 1000000L};
+  while (nanosleep(&left, &left) != 0 && errno == EINTR) {
+  }
 }

@@ -39,3 +39,5 @@ void releaseThread(OsThread& thread) {
   CloseHandle(reinterpret_cast<HANDLE>(thread.handle));
   thread.handle = 0;
 }
+
+void sleepMilliseconds(uint32_t milliseconds) { Sleep(milliseconds); }

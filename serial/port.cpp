@@ -1,6 +1,7 @@
 #include "serial/port.h"
 
 #include "os/system_error.h"
+#include "os/thread.h"
 
 namespace {
 
@@ -66,7 +67,7 @@ void raiseControlLines(PortConnection& connection) {
 }
 
 void closePort(PortConnection& connection) {
-  backendSleep(kClosePauseMs);
+  sleepMilliseconds(kClosePauseMs);
   uint32_t state = connection.state.load();
   do {
     if ((state & kPortOpen) == 0 || (state & kPortCloseRequested) != 0) return;
