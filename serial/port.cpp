@@ -5,9 +5,9 @@
 
 namespace {
 
-// A close waits this long before it releases the port, as the dialog has
-// always done: a transaction that is about to take the port finds it still
-// open rather than released under it.
+// A close waits this long before it releases the port, as the dialog always
+// has. Nothing relies on the pause for safety: a close during a transaction
+// is deferred (PortConnection).
 constexpr uint32_t kClosePauseMs = 1;
 
 // Called by exactly one side: the one that saw the port unused last. The
