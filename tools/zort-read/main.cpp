@@ -2,11 +2,11 @@
 #include <cstdio>
 #include <string>
 
+#include "os/console.h"
 #include "text/cp1251.h"
 #include "tools/zort-read/port_listing.h"
 #include "tools/zort-read/read_instrument.h"
 #include "tools/zort-read/reader_options.h"
-#include "tools/zort-read/reader_platform.h"
 
 int main(int argc, char** argv) {
   prepareConsole();
@@ -28,5 +28,5 @@ int main(int argc, char** argv) {
     case ReaderMode::kRead:
       break;
   }
-  return readInstrument(options);
+  return readInstrument(options, listPortDetails);
 }

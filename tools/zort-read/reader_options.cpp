@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "tools/zort-read/value_keys.h"
+#include "protocol/parameters.h"
 #include "tools/zort-read/verification.h"
 
 namespace {

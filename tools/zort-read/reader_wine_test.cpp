@@ -13,7 +13,7 @@
 #include "tests/support/test_instrument.h"
 #include "tests/wine/wine_rig.h"
 #include "tests/wine/wine_test_main.h"
-#include "tools/zort-read/reader_cases.h"
+#include "tests/support/reader_cases.h"
 #include "tests/support/golden_texts.h"
 
 namespace {

@@ -3,10 +3,8 @@
 #include <fcntl.h>
 #include <io.h>
 
-#include <string>
-
+#include "os/console.h"
 #include "text/wide_text.h"
-#include "tools/zort-read/reader_platform.h"
 
 bool isTerminal(FILE* stream) { return _isatty(_fileno(stream)) != 0; }
 
@@ -18,20 +16,7 @@ void prepareConsole() {
   (void)_setmode(_fileno(stderr), _O_BINARY);
 }
 
-LocalTime localNow() {
-  SYSTEMTIME now{};
-  GetLocalTime(&now);
-  return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
-}
-
 std::string nativeToUtf8(std::string_view text) {
   const std::string utf8 = fromWide(CP_UTF8, toWide(CP_ACP, text));
   return utf8.empty() ? std::string(text) : utf8;
 }
-
-bool startSimulator(SimulatorProcess&, std::string& error) {
-  error = "--simulate needs zort-sim, which runs on Linux only";
-  return false;
-}
-
-void stopSimulator(SimulatorProcess& simulator) { simulator = SimulatorProcess{}; }
