@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "serial/port_backend.h"
+#include "serial/discovery_backend.h"
+#include "serial/windows_port_sources.h"
 #include "text/wide_text.h"
 
 namespace {

@@ -4,10 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 #include "protocol/status.h"
-#include "serial/discovery.h"
 
 // A Win32 HANDLE or a POSIX file descriptor.
 using PortHandle = intptr_t;
@@ -57,10 +55,4 @@ size_t backendWrite(PortHandle handle, const char* characters, size_t count);
 // number read, 0 after that much silence or on failure.
 size_t backendRead(PortHandle handle, char* destination, size_t count);
 
-void backendSleep(uint32_t milliseconds);
-
 void backendClose(PortHandle handle);
-
-// Appends every serial port of the machine with what the system says of it,
-// each once, in natural order (serial/discovery_<platform>.cpp).
-void backendListPorts(std::vector<PortInfo>& ports);

@@ -93,6 +93,4 @@ size_t backendRead(PortHandle handle, char* destination, size_t count) {
   return got;
 }
 
-void backendSleep(uint32_t milliseconds) { Sleep(milliseconds); }
-
 void backendClose(PortHandle handle) { (void)CloseHandle(win32Handle(handle)); }

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "os/thread.h"
+
 namespace {
 
 // After the write: 9 ms a request character plus 40 ms, long enough for the
@@ -39,7 +41,7 @@ StatusCode exchange(PortHandle handle, LinkContext& link, const char* request, s
   if (link.observer != nullptr && link.observer->onSent != nullptr)
     link.observer->onSent(link.observer->context, request, length);
 
-  backendSleep(kPacingPerCharacterMs * static_cast<uint32_t>(length) + kPacingExtraMs);
+  sleepMilliseconds(kPacingPerCharacterMs * static_cast<uint32_t>(length) + kPacingExtraMs);
   ReceiveBuffer& receive = *link.receive;
   receiveReply(handle, receive);
   if (link.observer != nullptr && link.observer->onReceived != nullptr)

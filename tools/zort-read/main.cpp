@@ -2,11 +2,11 @@
 #include <cstdio>
 #include <string>
 
+#include "os/console.h"
 #include "text/cp1251.h"
 #include "tools/zort-read/port_listing.h"
 #include "tools/zort-read/read_instrument.h"
 #include "tools/zort-read/reader_options.h"
-#include "tools/zort-read/reader_platform.h"
 
 int main(int argc, char** argv) {
   prepareConsole();
@@ -20,10 +20,13 @@ int main(int argc, char** argv) {
     case ReaderMode::kHelp:
       std::fputs(programTextToUtf8(readerUsage()).c_str(), stdout);
       return 0;
+    case ReaderMode::kVersion:
+      std::fputs("zort-read " ZORT_VERSION "\n", stdout);
+      return 0;
     case ReaderMode::kList:
       return listPorts(options.json);
     case ReaderMode::kRead:
       break;
   }
-  return readInstrument(options);
+  return readInstrument(options, listPortDetails);
 }

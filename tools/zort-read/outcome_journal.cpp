@@ -4,8 +4,9 @@
 
 #include "os/host_name.h"
 #include "text/cp1251.h"
-#include "tools/zort-read/journal_keeping.h"
-#include "tools/zort-read/reader_platform.h"
+#include "os/console.h"
+#include "report/journal.h"
+#include "report/journal_keeping.h"
 
 JournalColumns journalColumns(const ReaderOptions& options) {
   return {options.station.empty() ? hostName() : nativeToUtf8(options.station),
@@ -20,14 +21,19 @@ void printMessage(const std::string& subject, const char* programText, const std
 
 int journalOutcome(const ReaderOptions& options, const JournalColumns& columns,
                    const JournalOutcome& outcome) {
-  const JournalEntry entry = {outcome.time,    columns.station,  columns.operatorName,
-                              outcome.port,    outcome.verdict,  outcome.status,
-                              outcome.results, columns.profile,  outcome.tries,
+  const JournalEntry entry = {outcome.time,
+                              columns.station,
+                              columns.operatorName,
+                              outcome.port,
+                              verdictWord(outcome.verdict),
+                              outcome.status,
+                              outcome.results,
+                              columns.profile,
+                              outcome.tries,
                               ZORT_VERSION};
-  const JournalKeeping keeping =
-      keepJournalRow(options.journalPath, journalHeader(), journalRow(entry));
   const std::string journal = nativeToUtf8(options.journalPath);
-  const std::string pending = nativeToUtf8(pendingJournalPath(options.journalPath));
+  const std::string pending = pendingJournalPath(journal);
+  const JournalKeeping keeping = keepJournalRow(journal, journalHeader(), journalRow(entry));
   switch (keeping.kept) {
     case JournalKept::kInJournal:
       if (keeping.movedRows > 0)

@@ -7,7 +7,7 @@
 
 #include "protocol/results.h"
 #include "protocol/status.h"
-#include "tools/zort-read/journal.h"
+#include "os/local_time.h"
 #include "tools/zort-read/reader_options.h"
 #include "tools/zort-read/verdict.h"
 

@@ -3,8 +3,8 @@
 #include <array>
 #include <string_view>
 
-#include "tools/zort-read/journal_file.h"
-#include "tools/zort-read/value_keys.h"
+#include "os/files.h"
+#include "protocol/parameters.h"
 #include "tools/zort-read/verification.h"
 
 namespace {
@@ -31,6 +31,8 @@ bool takeFlag(std::string_view argument, ReaderOptions& options) {
     options.mode = ReaderMode::kList;
   } else if (argument == "--help" || argument == "-h") {
     options.mode = ReaderMode::kHelp;
+  } else if (argument == "--version") {
+    options.mode = ReaderMode::kVersion;
   } else {
     return false;
   }
@@ -127,7 +129,7 @@ bool takeValue(const ValuedOption& option, std::string_view value, ReaderOptions
 
 // The combinations that make no sense, once every argument is read.
 bool checkCombination(const ReaderOptions& options, bool expectGiven, std::string& error) {
-  if (options.mode == ReaderMode::kHelp) return true;
+  if (options.mode == ReaderMode::kHelp || options.mode == ReaderMode::kVersion) return true;
   const bool havePort = !options.ports.empty();
   if (options.mode == ReaderMode::kList) {
     if (havePort || options.simulate || options.allPorts || options.report ||
@@ -224,7 +226,7 @@ bool parseExpectFile(std::string_view text, std::vector<ExpectedValue>& expected
 bool loadExpectFile(ReaderOptions& options, std::string& error) {
   if (options.expectFile.empty()) return true;
   std::string text;
-  if (!readFileText(options.expectFile, text)) {
+  if (!readFileContent(options.expectFile, text).ok()) {
     error = "--expect: cannot read " + options.expectFile;
     return false;
   }
@@ -270,6 +272,7 @@ const char* readerUsage() {
          "       zort-read [OPTIONS] --simulate\n"
          "       zort-read --watch [OPTIONS] PORT [PORT...] | --all\n"
          "       zort-read [--json] --list\n"
+         "       zort-read --version\n"
          "Reads the identification of ЗОРТ instruments on the PORTs (COM3 on Windows, a\n"
          "device path such as /dev/ttyUSB0 on Linux), all at the same time, and prints\n"
          "the six values of each.\n"
@@ -293,6 +296,7 @@ const char* readerUsage() {
          "                   verdict (pass, fail, error), until Ctrl-C\n"
          "  --bell           with --watch: ring on a fail or an error\n"
          "  --no-color       with --watch: plain display lines (as NO_COLOR does)\n"
+         "  --version        print the program's version\n"
          "The exit status is 0 when every port was read (and matched); otherwise the\n"
          "largest status among the ports: the read's status code, 9 for a report or\n"
          "journal not written, 10 when interrupted, 11 for a difference from --expect;\n"

@@ -7,18 +7,21 @@
 #include <string>
 #include <vector>
 
+#include "os/console.h"
 #include "os/interruption.h"
+#include "os/local_time.h"
 #include "os/terminal_display.h"
+#include "os/thread.h"
 #include "protocol/parameters.h"
+#include "report/journal.h"
 #include "reading/read_cycle.h"
 #include "reading/station_slot.h"
-#include "reading/worker_thread.h"
 #include "serial/port.h"
 #include "text/cp1251.h"
 #include "tools/zort-read/exchange_trace.h"
+#include "tools/zort-read/exit_status.h"
 #include "tools/zort-read/outcome_journal.h"
 #include "tools/zort-read/reader_output.h"
-#include "tools/zort-read/reader_platform.h"
 #include "tools/zort-read/station_display.h"
 #include "tools/zort-read/verdict.h"
 #include "tools/zort-read/verification.h"
@@ -59,7 +62,7 @@ struct Slot {
   const ReaderOptions* options = nullptr;
   std::string port;  // the platform's encoding
   std::string tracePrefix;
-  WorkerThread thread;
+  OsThread thread;
 
   SpinLock lock;
   SlotView view;                     // under lock
@@ -80,7 +83,7 @@ void showProgress(void* context, const char* text) {
 // Sleeps up to milliseconds, less when Ctrl-C comes.
 void pauseUnlessStopped(uint32_t milliseconds) {
   for (uint32_t slept = 0; slept < milliseconds && !interruptionRequested(); slept += kLookMs)
-    sleepMs(kLookMs);
+    sleepMilliseconds(kLookMs);
 }
 
 // The whole identification of the instrument that has answered. A read in
@@ -94,7 +97,7 @@ InstrumentRead readInstrumentOnSlot(Slot& slot, PortConnection& connection,
   show(slot, SlotShown::kReading, "");
   read.status = runReadCycle(progress, flags, context);
   read.tries = context.mostTries;
-  read.time = zonedNow();
+  read.time = zonedTimeNow();
   return read;
 }
 
@@ -219,13 +222,12 @@ void tellRead(const ReaderOptions& options, const JournalColumns& columns, Slot&
                 detail.c_str());
   }
   std::fflush(stdout);
-  int exitStatus = outcomeExitStatus(read.status, differs);
+  PortVerdict outcome = {read.status, differs, false};
   if (!options.journalPath.empty()) {
-    const JournalOutcome outcome = {port, verdict, read.status, &read.results, read.tries,
-                                    read.time};
-    exitStatus = std::max(exitStatus, journalOutcome(options, columns, outcome));
+    const JournalOutcome row = {port, verdict, read.status, &read.results, read.tries, read.time};
+    outcome.journalFailed = journalOutcome(options, columns, row) != 0;
   }
-  countInstrument(tally, verdict, exitStatus);
+  countInstrument(tally, verdict, exitStatus({outcome}));
   if (display.bell && verdict != Verdict::kPass) writeDisplay(kBell);
   Locked locked(slot.lock);
   slot.view.shown = SlotShown::kVerdict;
@@ -252,7 +254,7 @@ int runStation(const ReaderOptions& options, const std::vector<std::string>& por
     slots.push_back(std::move(slot));
   }
   for (auto& slot : slots) {
-    if (!startWorkerThread(slot->thread, slotWorker, slot.get())) {
+    if (!startThread(slot->thread, slotWorker, slot.get()).ok()) {
       slot->view.detail = "no thread for this port";
       slot->ended = true;
     }
@@ -260,7 +262,7 @@ int runStation(const ReaderOptions& options, const std::vector<std::string>& por
 
   StationTally tally;
   for (bool last = false; !last;) {
-    sleepMs(kLookMs);
+    sleepMilliseconds(kLookMs);
     // Once every slot has ended, one more look tells what they left.
     last = true;
     for (const auto& slot : slots) last = last && slot->ended.load();
@@ -281,7 +283,7 @@ int runStation(const ReaderOptions& options, const std::vector<std::string>& por
     }
     drawDisplay(display, views);
   }
-  for (auto& slot : slots) joinWorkerThread(slot->thread);
+  for (auto& slot : slots) joinThread(slot->thread);
   std::fprintf(stderr, "%s\n", summaryLine(tally).c_str());
   std::fflush(stderr);
   return tally.exitStatus;

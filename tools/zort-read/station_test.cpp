@@ -18,8 +18,8 @@
 #include "tests/support/terminal_png.h"
 #include "tests/support/sim_port.h"
 #include "tests/support/test_instrument.h"
-#include "tools/zort-read/child_process.h"
-#include "tools/zort-read/reader_cases.h"
+#include "os/child_process.h"
+#include "tests/support/reader_cases.h"
 
 namespace {
 

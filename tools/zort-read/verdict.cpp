@@ -29,10 +29,6 @@ const char* verdictTitle(Verdict verdict) {
   return "ОШИБКА";
 }
 
-int outcomeExitStatus(StatusCode status, bool differs) {
-  return std::max(static_cast<int>(status), differs ? kMismatchExitCode : 0);
-}
-
 void countInstrument(StationTally& tally, Verdict verdict, int exitStatus) {
   switch (verdict) {
     case Verdict::kPass: ++tally.passed; break;

@@ -1,5 +1,5 @@
 // What an instrument's read comes to for the operator and for scripts: the
-// verdict, the exit status, and a station's tally of them.
+// verdict, and a station's tally of verdicts and exit statuses.
 #pragma once
 
 #include <cstdint>
@@ -7,9 +7,6 @@
 #include <string_view>
 
 #include "protocol/status.h"
-
-// A difference from --expect ends the program with this status.
-constexpr int kMismatchExitCode = 11;
 
 enum class Verdict : uint8_t {
   kPass,   // read, and matching --expect (or nothing expected)
@@ -26,16 +23,12 @@ std::string_view verdictWord(Verdict verdict);
 // "ГОДЕН", "НЕ ГОДЕН", "ОШИБКА": the words the operator sees (Windows-1251).
 const char* verdictTitle(Verdict verdict);
 
-// One instrument's exit status: the larger of its status (a read's, or 9
-// for a report or journal not kept) and 11 when a value differs.
-int outcomeExitStatus(StatusCode status, bool differs);
-
 // A station's instruments so far.
 struct StationTally {
   uint32_t passed = 0;
   uint32_t failed = 0;
   uint32_t errors = 0;
-  int exitStatus = 0;  // the largest outcomeExitStatus
+  int exitStatus = 0;  // the largest of the instruments' (exit_status.h)
 };
 
 void countInstrument(StationTally& tally, Verdict verdict, int exitStatus);

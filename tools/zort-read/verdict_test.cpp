@@ -21,13 +21,6 @@ TEST(Verdict, ErrorWhenTheReadFailedFailWhenAValueDiffers) {
   EXPECT_EQ(verdictWord(Verdict::kError), "error");
 }
 
-TEST(Verdict, ExitStatusIsTheLargestAndElevenForADifference) {
-  EXPECT_EQ(outcomeExitStatus(kStatusOk, false), 0);
-  EXPECT_EQ(outcomeExitStatus(kStatusNoAnswer, false), 7);
-  EXPECT_EQ(outcomeExitStatus(kStatusOk, true), 11);
-  EXPECT_EQ(outcomeExitStatus(kStatusWriteFileFailed, true), 11);
-}
-
 struct TallyCase {
   const char* name;
   std::vector<std::pair<Verdict, int>> instruments;

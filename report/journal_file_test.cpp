@@ -10,8 +10,7 @@
 #include <string>
 
 #include "tests/support/files.h"
-#include "tools/zort-read/journal_file.h"
-#include "tools/zort-read/journal_keeping.h"
+#include "report/journal_keeping.h"
 
 namespace {
 
@@ -30,11 +29,10 @@ class JournalFileTest : public testing::Test {
     if (lockFd >= 0) close(lockFd);
     removeDirectory(directory);
   }
-  JournalAppend append(const std::string& rows) {
-    std::string error;
-    const JournalAppend appended = appendJournalRows(journal, kShortHeader, rows, error);
-    EXPECT_TRUE(appended != JournalAppend::kFailed) << error;
-    return appended;
+  JournalKept append(const std::string& rows) {
+    const JournalKeeping keeping = keepJournalRow(journal, kShortHeader, rows);
+    EXPECT_TRUE(keeping.kept != JournalKept::kFailed) << keeping.reason;
+    return keeping.kept;
   }
   // Another process's hold on the journal: an exclusive lock of its own.
   void holdJournal() {
@@ -53,15 +51,15 @@ class JournalFileTest : public testing::Test {
 };
 
 TEST_F(JournalFileTest, ANewJournalGetsTheHeaderThenRowsAreAppended) {
-  EXPECT_EQ(append(kRowA), JournalAppend::kWritten);
-  EXPECT_EQ(append(kRowB), JournalAppend::kWritten);
+  EXPECT_EQ(append(kRowA), JournalKept::kInJournal);
+  EXPECT_EQ(append(kRowB), JournalKept::kInJournal);
   EXPECT_EQ(readWholeFile(journal), kShortHeader + kRowA + kRowB);
   EXPECT_EQ(filesIn(directory).size(), 1u) << "no temporary file left";
 }
 
 TEST_F(JournalFileTest, AnEmptyFileGetsTheHeader) {
   ASSERT_TRUE(writeWholeFile(journal, ""));
-  EXPECT_EQ(append(kRowA), JournalAppend::kWritten);
+  EXPECT_EQ(append(kRowA), JournalKept::kInJournal);
   EXPECT_EQ(readWholeFile(journal), kShortHeader + kRowA);
 }
 
@@ -69,10 +67,10 @@ TEST_F(JournalFileTest, AnEmptyFileGetsTheHeader) {
 // next row starts on a line of its own.
 TEST_F(JournalFileTest, ATornLastRowIsEndedBeforeTheNextRow) {
   ASSERT_TRUE(writeWholeFile(journal, kShortHeader + kRowA + "t2;cut sh"));
-  EXPECT_EQ(append(kRowB), JournalAppend::kWritten);
+  EXPECT_EQ(append(kRowB), JournalKept::kInJournal);
   EXPECT_EQ(readWholeFile(journal), kShortHeader + kRowA + "t2;cut sh\r\n" + kRowB);
   ASSERT_TRUE(writeWholeFile(journal, kShortHeader + "t1;a\r"));
-  EXPECT_EQ(append(kRowB), JournalAppend::kWritten);
+  EXPECT_EQ(append(kRowB), JournalKept::kInJournal);
   EXPECT_EQ(readWholeFile(journal), kShortHeader + "t1;a\r\r\n" + kRowB);
 }
 
@@ -86,7 +84,7 @@ TEST_F(JournalFileTest, AJournalOfAnotherFormatIsLeftUntouched) {
     struct stat before {};
     ASSERT_EQ(stat(journal.c_str(), &before), 0);
     usleep(20 * 1000);
-    EXPECT_EQ(append(kRowA), JournalAppend::kForeign);
+    EXPECT_EQ(append(kRowA), JournalKept::kForeign);
     struct stat after {};
     ASSERT_EQ(stat(journal.c_str(), &after), 0);
     EXPECT_EQ(readWholeFile(journal), other);
@@ -98,7 +96,7 @@ TEST_F(JournalFileTest, AJournalOfAnotherFormatIsLeftUntouched) {
 // While another program holds the journal the rows go to the side file;
 // the first row that reaches the journal again brings them along, in order.
 TEST_F(JournalFileTest, RowsWaitBesideALockedJournalAndFollowInOrder) {
-  ASSERT_EQ(append(kRowA), JournalAppend::kWritten);
+  ASSERT_EQ(append(kRowA), JournalKept::kInJournal);
   holdJournal();
   const std::string pending = pendingJournalPath(journal);
   EXPECT_EQ(pending, journal + ".pending.csv");

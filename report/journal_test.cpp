@@ -1,4 +1,4 @@
-#include "tools/zort-read/journal.h"
+#include "report/journal.h"
 #include "tests/support/golden_texts.h"
 
 #include <gtest/gtest.h>
@@ -90,26 +90,26 @@ TEST_P(JournalRowTest, HasEveryColumnInPlace) {
 
 const RowCase kRowCases[] = {
     {"Passed",
-     {kTime, "line-2", utf8(u8"Иванов"), "COM3", Verdict::kPass, kStatusOk, &kRead,
+     {kTime, "line-2", utf8(u8"Иванов"), "COM3", "pass", kStatusOk, &kRead,
       "serial=ZT-004217", 1, "1.0.0"},
      utf8(u8"2026-03-07T09:05:01+03:00;line-2;Иванов;COM3;pass;0;OK!;22;2025;72C0;1;50;"
           u8"\"ЗТ;1\";serial=ZT-004217;1;1.0.0\r\n")},
     {"NothingExpectedNoOperator",
-     {kTime, "bench", "", "COM3", Verdict::kPass, kStatusOk, &kRead, "", 2, "1.0.0"},
+     {kTime, "bench", "", "COM3", "pass", kStatusOk, &kRead, "", 2, "1.0.0"},
      utf8(u8"2026-03-07T09:05:01+03:00;bench;;COM3;pass;0;OK!;22;2025;72C0;1;50;\"ЗТ;1\";;2;"
           u8"1.0.0\r\n")},
     {"Differs",
-     {kTime, "bench", "", "COM3", Verdict::kFail, kStatusOk, &kRead, "profile.txt", 1, "1.0.0"},
+     {kTime, "bench", "", "COM3", "fail", kStatusOk, &kRead, "profile.txt", 1, "1.0.0"},
      utf8(u8"2026-03-07T09:05:01+03:00;bench;;COM3;fail;0;OK!;22;2025;72C0;1;50;\"ЗТ;1\";"
           u8"profile.txt;1;1.0.0\r\n")},
     // A port that did not open made no exchange: no tries.
     {"PortNotOpened",
-     {kTime, "bench", "", "/dev/a;b", Verdict::kError, kStatusOpenFailed, &kNothing, "build=1", 0,
+     {kTime, "bench", "", "/dev/a;b", "error", kStatusOpenFailed, &kNothing, "build=1", 0,
       "1.0.0"},
      utf8(u8"2026-03-07T09:05:01+03:00;bench;;\"/dev/a;b\";error;2;Не удалось открыть порт.;;;;;;;"
           u8"build=1;;1.0.0\r\n")},
     {"Interrupted",
-     {kTime, "bench", "", "COM3", Verdict::kError, kStatusInterrupted, &kNothing, "", 1, "1.0.0"},
+     {kTime, "bench", "", "COM3", "error", kStatusInterrupted, &kNothing, "", 1, "1.0.0"},
      utf8(u8"2026-03-07T09:05:01+03:00;bench;;COM3;error;10;прервано;;;;;;;;1;1.0.0\r\n")},
 };
 

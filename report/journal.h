@@ -9,23 +9,16 @@
 #include <string>
 #include <string_view>
 
+#include "os/local_time.h"
 #include "protocol/results.h"
 #include "protocol/status.h"
-#include "report/report.h"
-#include "tools/zort-read/verdict.h"
-
-// The local time and its distance from UTC.
-struct ZonedTime {
-  LocalTime local;
-  int utcOffsetMinutes;  // +180 in Moscow
-};
 
 struct JournalEntry {
   ZonedTime time;
-  std::string station;   // UTF-8, like every text here
+  std::string station;  // UTF-8, like every text here
   std::string operatorName;
   std::string port;
-  Verdict verdict;
+  std::string_view verdict;    // pass, fail, error
   StatusCode status;
   const ResultStore* results;  // Windows-1251 texts; empty ones not read
   std::string profile;         // what --expect named; "" without it

@@ -1,4 +1,4 @@
-#include "tools/zort-read/journal.h"
+#include "report/journal.h"
 
 #include <array>
 #include <cstdio>
@@ -12,8 +12,8 @@ namespace {
 constexpr char kSeparator = ';';
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-std::string labelOf(uint32_t control) {
-  std::string_view label = parameterLabel(control);
+std::string labelOf(size_t position) {
+  std::string_view label = kParameterTable[position].label;
   while (!label.empty() && label.back() == ' ') label.remove_suffix(1);
   return programTextToUtf8(label);
 }
@@ -57,8 +57,7 @@ std::string journalHeader() {
   Row row;
   for (const char* title : {"Время", "Станция", "Оператор", "Порт", "Вердикт", "Код", "Сообщение"})
     addField(row, programTextToUtf8(title));
-  for (const uint32_t control : kExportControlList)
-    if (control != 0) addField(row, labelOf(control));
+  for (const size_t position : kReportOrder) addField(row, labelOf(position));
   for (const char* title : {"Профиль", "Попытки", "Версия программы"})
     addField(row, programTextToUtf8(title));
   return std::string(kByteOrderMark) + row.text + std::string(kJournalRowEnd);
@@ -70,13 +69,11 @@ std::string journalRow(const JournalEntry& entry) {
   addField(row, entry.station);
   addField(row, entry.operatorName);
   addField(row, entry.port);
-  addField(row, verdictWord(entry.verdict));
+  addField(row, entry.verdict);
   addField(row, std::to_string(static_cast<unsigned>(entry.status)));
   addField(row, programTextToUtf8(statusMessage(entry.status)));
-  for (const uint32_t control : kExportControlList) {
-    if (control == 0) break;
-    addField(row, cp1251ToUtf8(valueText((*entry.results)[positionOfControl(control)])));
-  }
+  for (const size_t position : kReportOrder)
+    addField(row, cp1251ToUtf8(valueText((*entry.results)[position])));
   addField(row, entry.profile);
   addField(row, entry.tries == 0 ? "" : std::to_string(entry.tries));
   addField(row, entry.version);
