@@ -87,8 +87,7 @@ class StationTest : public testing::Test {
   }
   void TearDown() override {
     if (station > 0) stopProcess(station, 2000);
-    for (auto& port : ports) stopScenarioSim(port.sim, port.scenarioPath);
-    for (auto& port : ports) unlink(port.path.c_str());
+    for (size_t port = 0; port < ports.size(); ++port) disconnect(port);
     removeDirectory(directory);
   }
   void addPorts(size_t count) {
@@ -105,7 +104,12 @@ class StationTest : public testing::Test {
     ASSERT_EQ(symlink(ports[port].sim.linePath.c_str(), link.c_str()), 0);
     ASSERT_EQ(rename(link.c_str(), ports[port].path.c_str()), 0);
   }
-  void disconnect(size_t port) { stopScenarioSim(ports[port].sim, ports[port].scenarioPath); }
+  // The link goes first: a pseudo-terminal's number is soon another
+  // program's, and the station must not open that one through the link.
+  void disconnect(size_t port) {
+    unlink(ports[port].path.c_str());
+    stopScenarioSim(ports[port].sim, ports[port].scenarioPath);
+  }
 
   // The station on every port, its output into files; stderr on a pseudo-
   // terminal when terminalFd is given.
