@@ -31,10 +31,17 @@ void onRetry(void* context, uint32_t attempt, StatusCode status) {
   std::fflush(trace.stream);
 }
 
+void onFailure(void* context, const char* operation, const char* reason) {
+  auto& trace = *static_cast<ExchangeTrace*>(context);
+  std::fprintf(trace.stream, "%s%9.1f ms %s failed: %s\n", trace.prefix.c_str(),
+               elapsedExactMs(trace), operation, reason);
+  std::fflush(trace.stream);
+}
+
 }  // namespace
 
 ExchangeObserver traceObserver(ExchangeTrace& trace) {
-  return {onSent, onReceived, &trace, onRetry};
+  return {onSent, onReceived, &trace, onRetry, onFailure};
 }
 
 long long elapsedMs(const ExchangeTrace& trace) {

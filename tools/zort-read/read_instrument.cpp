@@ -105,6 +105,7 @@ struct PortRead {
   long long cycleMs = -1;
   std::string reportPath;
   std::string openFailure;  // the system's reason, when the port did not open
+  LinkFailure linkFailure;  // the system's reason, when it refused a write or read
 };
 
 void readPort(PortRead& read) {
@@ -123,8 +124,12 @@ void readPort(PortRead& read) {
   Progress progress = {read.showProgress};
   showProgressText(&progress, "Ждём!...");
   ControlFlags flags{kBusy};
-  ReadContext context = {&connection, &receive, &read.results,
-                         options.trace ? &observer : nullptr, options.retries};
+  ReadContext context = {&connection,
+                         &receive,
+                         &read.results,
+                         options.trace ? &observer : nullptr,
+                         options.retries,
+                         &read.linkFailure};
   const StatusLine statusLine = {showProgressText, &progress};
 
   trace.start = std::chrono::steady_clock::now();
@@ -171,7 +176,8 @@ int printOutcome(const ReaderOptions& options, const PortRead& read, bool severa
   if (read.status == kStatusWriteFileFailed)
     printMessage(nativeToUtf8(options.reportDirectory), statusMessage(read.status));
   else if (read.status != kStatusOk)
-    printMessage(portText, statusMessage(read.status), read.openFailure);
+    printMessage(portText, statusMessage(read.status),
+                 read.cycleRan ? read.linkFailure.reason.data() : read.openFailure);
   else if (!read.reportPath.empty())
     std::fprintf(stderr, "zort-read: %s%sreport %s\n", several ? portText.c_str() : "",
                  several ? ": " : "", read.reportPath.c_str());

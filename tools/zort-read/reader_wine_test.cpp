@@ -2,7 +2,9 @@
 // COM port that Wine maps to the sim's pseudo-terminal. One program, one
 // Wine start: the reader cases run in a row. Exits 77 (skipped; 1 under CI) when Wine
 // or the .exe is missing.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -156,6 +158,50 @@ TEST_F(WineReaderTest, OpensPortsAboveCom9) {
   const ProcessResult result = runExe({"--json", "COM12"});
   EXPECT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.out, expectedJson("COM12", 0, instrumentValues()));
+}
+
+// Wine copies the DCB onto the pseudo-terminal: what zort-read.exe asked of
+// the line shows in its termios. XON/XOFF are set to other characters first,
+// so that only the program's own settings can put 0x11 and 0x13 there.
+TEST_F(WineReaderTest, SetsTheLineTo1200Baud8N1WithoutFlowControlAndDistinctXonXoff) {
+  startSimOn("COM5", instrumentScenario());
+  const int line = open(sim.linePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  ASSERT_GE(line, 0) << sim.linePath;
+  termios mode{};
+  ASSERT_EQ(tcgetattr(line, &mode), 0);
+  mode.c_cc[VSTART] = 0x01;
+  mode.c_cc[VSTOP] = 0x02;
+  mode.c_iflag |= IXON | IXOFF;
+  cfsetspeed(&mode, B9600);
+  ASSERT_EQ(tcsetattr(line, TCSANOW, &mode), 0);
+
+  const ProcessResult result = runExe({"--json", "COM5"});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  ASSERT_EQ(tcgetattr(line, &mode), 0);
+  close(line);
+  EXPECT_EQ(cfgetospeed(&mode), B1200);
+  EXPECT_EQ(mode.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+  EXPECT_EQ(mode.c_cflag & (PARENB | CSTOPB | CRTSCTS), 0u);
+  EXPECT_EQ(mode.c_iflag & (IXON | IXOFF), 0u);
+  EXPECT_EQ(mode.c_cc[VSTART], 0x11);
+  EXPECT_EQ(mode.c_cc[VSTOP], 0x13);
+}
+
+// The line goes away after a reply (as when an adapter is pulled out): the
+// next WriteFile fails, and Windows' words for it reach the trace and the
+// message. (Wine's ReadFile on a line that has gone brings 0 characters
+// without failing; the native test shows a refused read.)
+TEST_F(WineReaderTest, ALineThatGoesAwayIsToldInTheSystemsWords) {
+  startSimOn("COM5", instrumentScenario(1, "type=4 value=07E9 text1=Build hangup=35"));
+  const ProcessResult result = runExe({"--trace", "--json", "COM5"});
+  EXPECT_EQ(result.exitCode, 6) << result.err;
+  EXPECT_EQ(result.out, expectedJson("COM5", 6, valuesBefore(2)));
+  // This prefix's system speaks Russian.
+  EXPECT_NE(result.err.find(utf8(u8" ms write failed: Устройство не готово\n")), std::string::npos)
+      << result.err;
+  EXPECT_NE(result.err.find(utf8(u8"\nzort-read: COM5: Ошибка отправки данных. (Устройство не готово)\n")),
+            std::string::npos)
+      << result.err;
 }
 
 TEST_F(WineReaderTest, PrintsTheLabelledValuesInUtf8) {
