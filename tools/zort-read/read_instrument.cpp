@@ -11,6 +11,7 @@
 #include "reading/read_cycle.h"
 #include "reading/worker_thread.h"
 #include "report/report.h"
+#include "serial/discovery.h"
 #include "serial/port.h"
 #include "text/cp1251.h"
 #include "tools/zort-read/exchange_trace.h"
@@ -143,9 +144,6 @@ void readPort(PortRead& read) {
 
 void readPortWorker(void* context) { readPort(*static_cast<PortRead*>(context)); }
 
-void collectPortName(void* context, const char* name) {
-  static_cast<std::vector<std::string>*>(context)->emplace_back(name);
-}
 
 // The values expected, in UTF-8 like the values read.
 std::vector<ExpectedText> expectedTexts(const ReaderOptions& options) {
@@ -221,7 +219,8 @@ int readInstrument(const ReaderOptions& options) {
     ports = {simulator.linePath};
   }
   if (options.allPorts) {
-    (void)enumeratePorts(collectPortName, &ports);
+    for (const PortInfo& port : listPortDetails())
+      if (isReadWithAllPorts(port)) ports.push_back(port.name);
     if (ports.empty()) {
       std::fprintf(stderr, "zort-read: %s\n",
                    programTextToUtf8(statusMessage(kStatusNoPortFound)).c_str());

@@ -233,6 +233,63 @@ TEST_F(WineReaderTest, WritesTheSameReportAsOnLinux) {
   EXPECT_EQ(readWholeFile(directory + "/" + files[0]), expectedReportText());
 }
 
+// Device entries as Windows records them, imported into the prefix's
+// registry: Wine's SetupAPI lists them, with their friendly names.
+std::string deviceEntries(bool present) {
+  std::string text = "REGEDIT4\r\n";
+  const char* const kEnum = "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Enum\\";
+  struct Device {
+    const char* key;
+    const char* classGuid;
+    const char* friendlyName;
+    const char* port;
+  };
+  const Device devices[] = {
+      {"BTHENUM\\ZORTTEST_COM6", "{4D36E978-E325-11CE-BFC1-08002BE10318}",
+       "Standard Serial over Bluetooth link (COM6)", "COM6"},
+      {"ROOT\\ZORTTEST_COM8", "{4D36E96D-E325-11CE-BFC1-08002BE10318}", "Standard Modem (COM8)",
+       "COM8"},
+  };
+  for (const Device& device : devices) {
+    const std::string key = std::string(kEnum) + device.key;
+    if (!present) {
+      text += "\r\n[-" + key + "]\r\n";
+      continue;
+    }
+    text += "\r\n[" + key + "\\0000]\r\n\"ClassGUID\"=\"" + device.classGuid +
+            "\"\r\n\"FriendlyName\"=\"" + device.friendlyName + "\"\r\n";
+    text += "\r\n[" + key + "\\0000\\Device Parameters]\r\n\"PortName\"=\"" + device.port +
+            "\"\r\n";
+  }
+  return text;
+}
+
+bool importRegistry(const std::string& directory, const std::string& text) {
+  const std::string file = directory + "/devices.reg";
+  return writeWholeFile(file, text) &&
+         runWineProgram(gRig, "regedit", {"/S", windowsPath(file)}, kRunTimeoutMs).exitCode == 0;
+}
+
+// --all reads neither a Bluetooth link (BTHENUM) nor a modem; --list shows
+// them, by their devices' names.
+TEST_F(WineReaderTest, ReadingAllPortsLeavesOutBluetoothLinksAndModems) {
+  startSimOn("COM5", instrumentScenario());
+  directory = makeTemporaryDirectory();
+  ASSERT_TRUE(importRegistry(directory, deviceEntries(true)));
+  const ProcessResult list = runExe({"--list"});
+  const ProcessResult all = runExe({"--all", "--json"});
+  EXPECT_TRUE(importRegistry(directory, deviceEntries(false)));
+  EXPECT_NE(list.out.find("COM6  Standard Serial over Bluetooth link\n"), std::string::npos)
+      << list.out;
+  EXPECT_NE(list.out.find("COM8  Standard Modem\n"), std::string::npos) << list.out;
+  EXPECT_NE(all.out.find(expectedJson("COM5", 0, instrumentValues())), std::string::npos)
+      << all.out;
+  EXPECT_EQ(all.out.find("\"COM6\""), std::string::npos) << all.out;
+  EXPECT_EQ(all.out.find("\"COM8\""), std::string::npos) << all.out;
+  EXPECT_NE(all.out.find("\"COM12\""), std::string::npos) << "the other ports are read\n"
+                                                            << all.out;
+}
+
 // Each once, COM5 before COM12 whatever order Wine lists them in.
 TEST_F(WineReaderTest, ListsTheMappedPortsInNaturalOrder) {
   const ProcessResult result = runExe({"--list"});
