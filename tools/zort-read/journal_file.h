@@ -5,7 +5,7 @@
 
 #include <string>
 
-// Appends row to the file at path (the platform's encoding). A file that is
+// Appends row to the file at path (UTF-8; W calls on Windows). A file that is
 // not there yet is made whole with header and row together, and appears
 // under its name only then; an empty file gets the header with the row.
 // false with the system's reason in error (UTF-8, os/system_error.h).

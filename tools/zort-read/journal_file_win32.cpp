@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "os/system_error.h"
+#include "text/wide_text.h"
 #include "tools/zort-read/journal_file.h"
 
 namespace {
@@ -17,7 +18,7 @@ bool writeOnce(HANDLE file, const std::string& text, DWORD& failure) {
 // when other processes append at the same time.
 bool appendToExisting(const std::string& path, const std::string& header, const std::string& row,
                       DWORD& failure) {
-  const HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA,
+  const HANDLE file = CreateFileW(toWide(CP_UTF8, path).c_str(), FILE_APPEND_DATA,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
@@ -34,8 +35,9 @@ bool appendToExisting(const std::string& path, const std::string& header, const 
 // A new journal is written whole into a file beside it and then moved to
 // its name, which fails if another process made the journal meanwhile.
 bool createJournal(const std::string& path, const std::string& text, DWORD& failure) {
-  const std::string temporary = path + "." + std::to_string(GetCurrentProcessId()) + ".new";
-  const HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  const std::wstring temporary =
+      toWide(CP_UTF8, path + "." + std::to_string(GetCurrentProcessId()) + ".new");
+  const HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     failure = GetLastError();
@@ -45,10 +47,10 @@ bool createJournal(const std::string& path, const std::string& text, DWORD& fail
   CloseHandle(file);
   bool moved = false;
   if (written) {
-    moved = MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+    moved = MoveFileExW(temporary.c_str(), toWide(CP_UTF8, path).c_str(), MOVEFILE_WRITE_THROUGH) != 0;
     failure = moved ? 0 : GetLastError();
   }
-  if (!moved) DeleteFileA(temporary.c_str());
+  if (!moved) DeleteFileW(temporary.c_str());
   return moved;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "os/console.h"
 #include "protocol/parameters.h"
 #include "protocol/trace.h"
 #include "reading/read_cycle.h"
@@ -38,13 +39,13 @@ void showProgressText(void* context, const char* text) {
   const std::string shown = programTextToUtf8(text);
   std::string line = "\r" + shown;
   for (size_t width = utf8Length(shown); width < kProgressColumns; ++width) line.push_back(' ');
-  std::fputs(line.c_str(), stderr);
+  writeText(stderr, line);
   std::fflush(stderr);
 }
 
 void wipeProgress(const Progress& progress) {
   if (!progress.shown) return;
-  std::fputs(("\r" + std::string(kProgressColumns, ' ') + "\r").c_str(), stderr);
+  writeText(stderr, "\r" + std::string(kProgressColumns, ' ') + "\r");
   std::fflush(stderr);
 }
 
@@ -86,7 +87,7 @@ StatusCode writeReport(const std::string& directory, const ResultStore& results,
 void printMessage(const std::string& subject, const char* programText,
                   const std::string& reason = "") {
   const std::string because = reason.empty() ? "" : " (" + reason + ")";
-  std::fprintf(stderr, "zort-read: %s: %s%s\n", subject.c_str(),
+  printText(stderr, "zort-read: %s: %s%s\n", subject.c_str(),
                programTextToUtf8(programText).c_str(), because.c_str());
 }
 
@@ -160,14 +161,14 @@ int printOutcome(const ReaderOptions& options, const PortRead& read, bool severa
                  const Verification* verification) {
   const std::string portText = nativeToUtf8(read.port);
   if (options.json) {
-    std::fputs(formatJson(portText, read.status, read.results, verification).c_str(), stdout);
+    writeText(stdout, formatJson(portText, read.status, read.results, verification));
   } else {
-    if (several) std::printf("[%s]\n", portText.c_str());
-    if (read.cycleRan) std::fputs(formatValueLines(read.results).c_str(), stdout);
+    if (several) printText(stdout, "[%s]\n", portText.c_str());
+    if (read.cycleRan) writeText(stdout, formatValueLines(read.results));
     if (verification != nullptr)
       for (const auto& mismatch : verification->mismatches)
-        std::printf("%s\n", mismatchLine(mismatch).c_str());
-    if (several) std::fputs("\n", stdout);
+        printText(stdout, "%s\n", mismatchLine(mismatch).c_str());
+    if (several) writeText(stdout, "\n");
   }
   std::fflush(stdout);
 
@@ -177,10 +178,10 @@ int printOutcome(const ReaderOptions& options, const PortRead& read, bool severa
     printMessage(portText, statusMessage(read.status),
                  read.cycleRan ? read.linkFailure.reason.data() : read.openFailure);
   else if (!read.reportPath.empty())
-    std::fprintf(stderr, "zort-read: %s%sreport %s\n", several ? portText.c_str() : "",
+    printText(stderr, "zort-read: %s%sreport %s\n", several ? portText.c_str() : "",
                  several ? ": " : "", read.reportPath.c_str());
   if (options.trace && read.cycleMs >= 0)
-    std::fprintf(stderr, "%scycle %lld ms\n", read.tracePrefix.c_str(), read.cycleMs);
+    printText(stderr, "%scycle %lld ms\n", read.tracePrefix.c_str(), read.cycleMs);
 
   const bool differs = verification != nullptr && !verification->mismatches.empty();
   return std::max(static_cast<int>(read.status), differs ? kMismatchExitCode : 0);
@@ -215,14 +216,14 @@ int readInstrument(const ReaderOptions& options) {
   if (options.simulate) {
     std::string error;
     simulatorFailed = !startSimulator(simulator, error);
-    if (simulatorFailed) std::fprintf(stderr, "zort-read: %s\n", error.c_str());
+    if (simulatorFailed) printText(stderr, "zort-read: %s\n", error.c_str());
     ports = {simulator.linePath};
   }
   if (options.allPorts) {
     for (const PortInfo& port : listPortDetails())
       if (isReadWithAllPorts(port)) ports.push_back(port.name);
     if (ports.empty()) {
-      std::fprintf(stderr, "zort-read: %s\n",
+      printText(stderr, "zort-read: %s\n",
                    programTextToUtf8(statusMessage(kStatusNoPortFound)).c_str());
       return static_cast<int>(kStatusNoPortFound);
     }
@@ -274,6 +275,6 @@ int readInstrument(const ReaderOptions& options) {
           .count();
   stopSimulator(simulator);
   // The benchmark reads the time of all the reads from this last line.
-  if (options.trace && several) std::fprintf(stderr, "cycle %lld ms\n", static_cast<long long>(allMs));
+  if (options.trace && several) printText(stderr, "cycle %lld ms\n", static_cast<long long>(allMs));
   return exitStatus;
 }

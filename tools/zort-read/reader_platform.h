@@ -11,12 +11,13 @@
 
 bool isTerminal(FILE* stream);
 
-// Lets a console show UTF-8 (Windows); nothing elsewhere.
+// Standard output and error in binary mode (Windows); nothing elsewhere.
 void prepareConsole();
 
 LocalTime localNow();
 
-// A command-line argument, or a path built from one, as UTF-8.
+// A command-line argument, or a path built from one, as UTF-8: the text
+// itself, since the arguments are UTF-8 on every platform.
 std::string nativeToUtf8(std::string_view text);
 
 // The built-in simulated instrument: zort-sim, found beside zort-read, on a

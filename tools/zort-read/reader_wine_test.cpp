@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -231,6 +232,36 @@ TEST_F(WineReaderTest, WritesTheSameReportAsOnLinux) {
   ASSERT_EQ(files.size(), 1u);
   EXPECT_TRUE(isReportName(files[0], "ZT-004217")) << files[0];
   EXPECT_EQ(readWholeFile(directory + "/" + files[0]), expectedReportText());
+}
+
+// On a real Wine console (cmd on a pseudo-terminal, through script): the
+// values and the progress line read right, and the console's code page is
+// the same after the run as before it (chcp before and after, in one cmd).
+TEST_F(WineReaderTest, OnAConsoleTheTextReadsRightAndTheCodePageStays) {
+  startSimOn("COM5", instrumentScenario());
+  ProcessOptions options;
+  options.environment = gRig.environment;
+  options.timeoutMs = kRunTimeoutMs;
+  const std::string command = "wine cmd /c 'chcp & " + windowsPath(kExe) + " COM5 & chcp'";
+  const ProcessResult result = runProcess({"script", "-qc", command, "/dev/null"}, options);
+  ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+  const std::string& shown = result.out;  // the terminal's bytes: UTF-8, CR LF
+  EXPECT_EQ(shown.find("\xEF\xBF\xBD"), std::string::npos) << "no U+FFFD:\n" << shown;
+  const std::string lines = expectedValueLines();
+  for (size_t start = 0, end = 0; start < lines.size(); start = end + 1) {
+    end = lines.find('\n', start);
+    const std::string line = lines.substr(start, end - start);
+    EXPECT_NE(shown.find(line + "\r"), std::string::npos) << line << "\n" << shown;
+  }
+  EXPECT_NE(shown.find(utf8(u8"Ждём!...")), std::string::npos) << shown;
+  const std::regex codePage(utf8(u8"страница: ([0-9]+)"));
+  std::vector<std::string> pages;
+  for (auto it = std::sregex_iterator(shown.begin(), shown.end(), codePage);
+       it != std::sregex_iterator(); ++it)
+    pages.push_back((*it)[1]);
+  ASSERT_EQ(pages.size(), 2u) << shown;
+  EXPECT_EQ(pages[0], "866") << "the Russian system's OEM code page";
+  EXPECT_EQ(pages[1], pages[0]) << shown;
 }
 
 // Device entries as Windows records them, imported into the prefix's
