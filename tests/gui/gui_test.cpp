@@ -21,6 +21,7 @@
 #include "tests/gui/gui_rig.h"
 #include "tests/gui/gui_steps.h"
 #include "tests/support/golden_texts.h"
+#include "tests/support/line_mode.h"
 #include "tests/gui/gui_test_main.h"
 
 namespace {
@@ -100,6 +101,18 @@ const CloseCase kCloseCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Ways, GuiClose, ::testing::ValuesIn(kCloseCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// While the dialog has COM1 open, the line's settings are the instrument's,
+// with distinct XON/XOFF characters (tests/support/line_mode.h).
+TEST(GuiDialog, AnOpenPortIs1200Baud8N1WithoutFlowControlAndDistinctXonXoff) {
+  Session session(*gRig, "line-mode", unpaced());
+  ASSERT_TRUE(session.started());
+  const int line = openLineWithOtherSettings(session.get().sim.linePath);
+  ASSERT_GE(line, 0) << session.get().sim.linePath;
+  runSteps(session.get(), concat(kOpenCom1, {{"text 540", kStatus[0]}}));
+  EXPECT_EQ(instrumentLineDifferences(line), "");
+  runSteps(session.get(), {{"closebox", "ok"}});
+}
 
 TEST(GuiDialog, OpenCloseAndAFailedOpenSwitchTheViews) {
   Session session(*gRig, "open-close", unpaced());

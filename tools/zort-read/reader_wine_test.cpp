@@ -2,9 +2,7 @@
 // COM port that Wine maps to the sim's pseudo-terminal. One program, one
 // Wine start: the reader cases run in a row. Exits 77 (skipped; 1 under CI) when Wine
 // or the .exe is missing.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -12,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/line_mode.h"
 #include "tests/support/sim_port.h"
 #include "tests/support/test_instrument.h"
 #include "tests/wine/wine_rig.h"
@@ -161,31 +160,15 @@ TEST_F(WineReaderTest, OpensPortsAboveCom9) {
   EXPECT_EQ(result.out, expectedJson("COM12", 0, instrumentValues()));
 }
 
-// Wine copies the DCB onto the pseudo-terminal: what zort-read.exe asked of
-// the line shows in its termios. XON/XOFF are set to other characters first,
-// so that only the program's own settings can put 0x11 and 0x13 there.
+// What zort-read.exe asked of the line shows in its termios
+// (tests/support/line_mode.h).
 TEST_F(WineReaderTest, SetsTheLineTo1200Baud8N1WithoutFlowControlAndDistinctXonXoff) {
   startSimOn("COM5", instrumentScenario());
-  const int line = open(sim.linePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  const int line = openLineWithOtherSettings(sim.linePath);
   ASSERT_GE(line, 0) << sim.linePath;
-  termios mode{};
-  ASSERT_EQ(tcgetattr(line, &mode), 0);
-  mode.c_cc[VSTART] = 0x01;
-  mode.c_cc[VSTOP] = 0x02;
-  mode.c_iflag |= IXON | IXOFF;
-  cfsetspeed(&mode, B9600);
-  ASSERT_EQ(tcsetattr(line, TCSANOW, &mode), 0);
-
   const ProcessResult result = runExe({"--json", "COM5"});
   EXPECT_EQ(result.exitCode, 0) << result.err;
-  ASSERT_EQ(tcgetattr(line, &mode), 0);
-  close(line);
-  EXPECT_EQ(cfgetospeed(&mode), B1200);
-  EXPECT_EQ(mode.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
-  EXPECT_EQ(mode.c_cflag & (PARENB | CSTOPB | CRTSCTS), 0u);
-  EXPECT_EQ(mode.c_iflag & (IXON | IXOFF), 0u);
-  EXPECT_EQ(mode.c_cc[VSTART], 0x11);
-  EXPECT_EQ(mode.c_cc[VSTOP], 0x13);
+  EXPECT_EQ(instrumentLineDifferences(line), "");
 }
 
 // The line goes away after a reply (as when an adapter is pulled out): the
