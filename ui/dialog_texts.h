@@ -6,6 +6,9 @@ constexpr const char* kSelectText = "Выбрать";    // Open button while th
 constexpr const char* kReadText = "Читать";
 constexpr const char* kOpenedText = "Открыт";
 constexpr const char* kWaitingText = "Ждём!...";  // status line while a cycle starts
+// Status line after a report that went into Documents, the current folder
+// being temporary or unwritable.
+constexpr const char* kSavedToDocumentsText = "Сохранено в Документы";
 
 // The hidden window's class and title.
 constexpr const char* kHiddenWindowClass = "Tarvo01";

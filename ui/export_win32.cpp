@@ -7,6 +7,8 @@
 #include "protocol/status.h"
 #include "report/report.h"
 #include "ui/controls.h"
+#include "ui/dialog_texts.h"
+#include "ui/report_folder.h"
 
 namespace {
 
@@ -31,6 +33,12 @@ void onExportClicked(const AppState& state) {
   // The name keeps the serial number as read, whatever the field shows now.
   const std::string_view serial = valueText(state.buffers->results[kSerialNumberPosition]);
   const std::string name = buildReportFileName(serial, localTimeNow());
-  if (writeReportFile("", name, text) != kStatusOk)
-    setText(state.windows.statusLine, statusMessage(kStatusWriteFileFailed));
+  // The current folder, as ever, unless it is temporary or takes no file.
+  if (!currentFolderIsTemporary() && writeReportFile("", name, text) == kStatusOk) return;
+  const std::string documents = documentsFolder();
+  if (!documents.empty() && writeReportFile(documents, name, text) == kStatusOk) {
+    setText(state.windows.statusLine, kSavedToDocumentsText);
+    return;
+  }
+  setText(state.windows.statusLine, statusMessage(kStatusWriteFileFailed));
 }
