@@ -1,8 +1,12 @@
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <string>
 
 #include "os/console.h"
+#include "text/wide_text.h"
 
 namespace {
 
@@ -20,18 +24,17 @@ HANDLE consoleOf(FILE* stream) {
   return handle;
 }
 
-std::wstring utf16(std::string_view text) {
-  if (text.empty()) return {};
-  const int length =
-      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(length > 0 ? static_cast<size_t>(length) : 0, L'\0');
-  if (length > 0)
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                        length);
-  return wide;
-}
-
 }  // namespace
+
+bool isTerminal(FILE* stream) { return _isatty(_fileno(stream)) != 0; }
+
+void prepareConsole() {
+  // A file or a pipe takes the UTF-8 bytes as they are, with lines ended by
+  // LF as on Linux: the same bytes on both. A console gets its text through
+  // WriteConsoleW; its code page is left alone.
+  (void)_setmode(_fileno(stdout), _O_BINARY);
+  (void)_setmode(_fileno(stderr), _O_BINARY);
+}
 
 void writeText(FILE* stream, std::string_view text) {
   const HANDLE console = consoleOf(stream);
@@ -41,7 +44,7 @@ void writeText(FILE* stream, std::string_view text) {
   }
   // What the stream holds goes first, so that the order stays.
   std::fflush(stream);
-  const std::wstring wide = utf16(text);
+  const std::wstring wide = toWide(CP_UTF8, text);
   size_t done = 0;
   while (done < wide.size()) {
     DWORD written = 0;
@@ -51,3 +54,5 @@ void writeText(FILE* stream, std::string_view text) {
     done += written;
   }
 }
+
+std::string nativeToUtf8(std::string_view text) { return std::string(text); }

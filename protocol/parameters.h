@@ -1,43 +1,45 @@
-// The six identification parameters: what is requested, in which order, and
-// where each value is shown and written.
+// The six identification parameters: what is requested, in which order, the
+// name scripts give each value and the label the dialog, the report and the
+// reader's outputs show with it.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
+
+#include "protocol/parameter_labels.h"
 
 struct ParameterEntry {
-  uint8_t code;           // request code sent in the frame
-  uint32_t valueControl;  // dialog edit field showing the value
+  uint8_t code;          // request code sent in the frame
+  std::string_view key;  // --expect and the JSON output: version, build, ...
+  const char* label;     // Windows-1251, as the dialog's string table holds it
 };
 
 constexpr size_t kParameterCount = 6;
 
 // In request order.
 constexpr std::array<ParameterEntry, kParameterCount> kParameterTable = {{
-    {0x41, 517},  // "A" software version
-    {0x42, 518},  // "B" build
-    {0x62, 519},  // "b" checksum
-    {0x40, 522},  // "@" serial number
-    {0x49, 520},  // "I" nominal bore, mm
-    {0x46, 521},  // "F" network address
+    {0x41, "version", ZORT_VERSION_LABEL_TEXT},    // "A" software version
+    {0x42, "build", ZORT_BUILD_LABEL_TEXT},        // "B" build
+    {0x62, "checksum", ZORT_CHECKSUM_LABEL_TEXT},  // "b" checksum
+    {0x40, "serial", ZORT_SERIAL_LABEL_TEXT},      // "@" serial number
+    {0x49, "bore", ZORT_BORE_LABEL_TEXT},          // "I" nominal bore, mm
+    {0x46, "address", ZORT_ADDRESS_LABEL_TEXT},    // "F" network address
 }};
 
 constexpr size_t kSoftwareVersionPosition = 0;
 constexpr size_t kChecksumPosition = 2;
 constexpr size_t kSerialNumberPosition = 3;
 
-// The label of a value is the static control (and string-table entry) whose
-// ID is the value control's ID plus this offset.
-constexpr uint32_t kLabelOffset = 256;
+// Table positions in report order: the network address before the nominal
+// bore, the serial number last. The report, the value lines and the journal
+// follow it.
+constexpr std::array<size_t, kParameterCount> kReportOrder = {0, 1, 2, 5, 4, 3};
 
-// Value control IDs in report order, ended by 0.
-constexpr std::array<uint32_t, kParameterCount + 1> kExportControlList = {517, 518, 519,
-                                                                          521, 520, 522, 0};
-
-// The Windows-1251 label text of a value control (517..522), as the dialog's
-// string table holds it; "" for any other ID.
-const char* parameterLabel(uint32_t valueControl);
-
-// The table position of a value control, or kParameterCount if it has none.
-size_t positionOfControl(uint32_t valueControl);
+// The table position of a key, or kParameterCount when there is none.
+constexpr size_t positionOfKey(std::string_view key) {
+  for (size_t position = 0; position < kParameterCount; ++position)
+    if (kParameterTable[position].key == key) return position;
+  return kParameterCount;
+}

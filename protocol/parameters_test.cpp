@@ -4,35 +4,33 @@
 
 #include <set>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "protocol/results.h"
 
 namespace {
 
-TEST(ParameterTable, ExportListHoldsEveryValueControlOnceAndEndsWithZero) {
-  std::set<uint32_t> inTable;
-  for (const auto& entry : kParameterTable) inTable.insert(entry.valueControl);
-  std::set<uint32_t> exported;
-  for (size_t i = 0; i + 1 < kExportControlList.size(); ++i) {
-    ASSERT_NE(kExportControlList[i], 0u);
-    exported.insert(kExportControlList[i]);
-  }
-  EXPECT_EQ(kExportControlList.back(), 0u);
-  EXPECT_EQ(exported, inTable);
-  EXPECT_EQ(inTable.size(), kParameterCount);
+TEST(ParameterTable, ReportOrderHoldsEveryPositionOnce) {
+  const std::set<size_t> reported(kReportOrder.begin(), kReportOrder.end());
+  EXPECT_EQ(reported.size(), kParameterCount);
+  EXPECT_EQ(*reported.rbegin(), kParameterCount - 1);
+  std::vector<std::string_view> keys;
+  for (const size_t position : kReportOrder) keys.push_back(kParameterTable[position].key);
+  const std::vector<std::string_view> expected = {"version", "build", "checksum",
+                                                  "address", "bore",  "serial"};
+  EXPECT_EQ(keys, expected);
 }
 
-TEST(ParameterTable, LabelsBelongToTheirControlsAndTheSerialLabelKeepsItsSpace) {
-  EXPECT_STREQ(parameterLabel(522), "Зав. N ");
-  EXPECT_STREQ(parameterLabel(kParameterTable[kSoftwareVersionPosition].valueControl),
-               "Версия ПО");
-  EXPECT_STREQ(parameterLabel(kParameterTable[kChecksumPosition].valueControl),
-               "Контр. сумма");
-  EXPECT_STREQ(parameterLabel(kParameterTable[kSerialNumberPosition].valueControl), "Зав. N ");
-  EXPECT_STREQ(parameterLabel(522 + kLabelOffset), "");
+TEST(ParameterTable, LabelsAndKeysBelongToTheirPositionsAndTheSerialLabelKeepsItsSpace) {
+  EXPECT_STREQ(kParameterTable[kSoftwareVersionPosition].label, "Версия ПО");
+  EXPECT_STREQ(kParameterTable[kChecksumPosition].label, "Контр. сумма");
+  EXPECT_STREQ(kParameterTable[kSerialNumberPosition].label, "Зав. N ");
+  EXPECT_EQ(kParameterTable[kSerialNumberPosition].key, "serial");
   for (size_t i = 0; i < kParameterCount; ++i)
-    EXPECT_EQ(positionOfControl(kParameterTable[i].valueControl), i);
-  EXPECT_EQ(positionOfControl(516), kParameterCount);
+    EXPECT_EQ(positionOfKey(kParameterTable[i].key), i);
+  EXPECT_EQ(positionOfKey("Version"), kParameterCount);
+  EXPECT_EQ(positionOfKey(""), kParameterCount);
 }
 
 TEST(ValueText, IsCutAt63CharactersAndCleared) {

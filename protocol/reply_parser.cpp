@@ -85,7 +85,7 @@ void presetChecksum(uint8_t version, ResultStore& results) {
   uint32_t checksum = 0xA819;
   if (version == 22) checksum = 0x72C0;
   if (version == 23) checksum = 0x37B5;
-  writeTrace(kTraceOut, " ZZZ =%x, X=%x ", static_cast<unsigned>(version),
+  writeTrace(kTraceOut, ZORT_TRACE_CHECKSUM, static_cast<unsigned>(version),
              static_cast<unsigned>(checksum));
   if (version > 20) {
     std::array<char, kValueTextCapacity> text{};

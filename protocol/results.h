@@ -18,8 +18,9 @@ struct ParameterResult {
   std::array<char, kValueTextCapacity> text;
 };
 
-// 64 records, of which positions 0..5 are used; texts stay between cycles
-// until the next cycle clears them.
+// 64 records, as the dialog has always allocated them, of which positions
+// 0..5 are used (kParameterCount); the rest is room no loop reaches. Texts
+// stay between cycles until the next cycle clears them.
 constexpr size_t kResultStoreSize = 64;
 using ResultStore = std::array<ParameterResult, kResultStoreSize>;
 

@@ -7,6 +7,17 @@
 
 enum TraceChannel { kTraceOut = 0, kTraceErr = 1 };
 
+// The trace lines are a contract: whoever watches a run (the tests, the
+// people who know the program) reads them exactly as they are, spaces
+// included. Each is written here and nowhere else; macros, so that the
+// compiler checks each use against its printf format.
+#define ZORT_TRACE_DIALOG_ENDED " MStarts "        // kTraceOut: the shell, after the dialog ended
+#define ZORT_TRACE_WORKER_STARTS " sStarts!=%x "   // kTraceOut: worker start, the flags word
+#define ZORT_TRACE_CYCLE_STARTED " Started "       // kTraceOut: the start of a cycle
+#define ZORT_TRACE_WORKER_ENDS " Ends! "           // kTraceOut: the worker's end
+#define ZORT_TRACE_CHECKSUM " ZZZ =%x, X=%x "      // kTraceOut: checksum preset, version and value
+#define ZORT_TRACE_WORKER_JOINED "join thread=%x " // kTraceErr: shutdown, the flags word
+
 // Formats with printf rules and writes at once (flushed).
 void writeTrace(TraceChannel channel, const char* format, ...)
 #if defined(__GNUC__)

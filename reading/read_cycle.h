@@ -5,6 +5,9 @@
 #include "reading/control_flags.h"
 #include "serial/transaction.h"
 
+// The status line while a cycle starts, before its first progress text.
+constexpr const char* kWaitingText = "Ждём!...";
+
 // Receives the progress texts (Windows-1251).
 struct StatusLine {
   void (*setText)(void* context, const char* text);

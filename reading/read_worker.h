@@ -6,6 +6,7 @@
 
 #include "protocol/results.h"
 #include "protocol/status.h"
+#include "os/thread.h"
 #include "reading/control_flags.h"
 #include "reading/read_cycle.h"
 
@@ -33,7 +34,7 @@ struct ReadWorker {
   ControlFlags* flags;
   WorkerHandle startedEvent;  // WorkerStartedEvent: signalled on every pass of the loop
   WorkerHandle wakeEvent;     // auto-reset: a read was requested, or the shell quits
-  WorkerHandle thread;        // null until the first Read press
+  OsThread thread;            // not started until the first Read press
   ReadWorkerView view;
   ReadContext read;
 };

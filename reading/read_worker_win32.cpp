@@ -29,7 +29,7 @@ void runOneCycle(ReadWorker& worker) {
   clearFlag(flags, kReadRequested);
   clearFlag(flags, kCancelRequested);
   view.cycleStarting(view.context);
-  writeTrace(kTraceOut, " Started ");
+  writeTrace(kTraceOut, ZORT_TRACE_CYCLE_STARTED);
   SetEvent(worker.startedEvent);
   view.cycleWaiting(view.context);
 
@@ -38,11 +38,11 @@ void runOneCycle(ReadWorker& worker) {
   view.cycleEnded(view.context, result, *worker.read.results);
 }
 
-unsigned __stdcall readWorker(void* argument) {
+void readWorker(void* argument) {
   ReadWorker& worker = *static_cast<ReadWorker*>(argument);
   ControlFlags& flags = *worker.flags;
   setFlag(flags, kWorkerStarted);
-  writeTrace(kTraceOut, " sStarts!=%x ", flags.load());
+  writeTrace(kTraceOut, ZORT_TRACE_WORKER_STARTS, flags.load());
   while (!testFlag(flags, kQuitRequested)) {
     SetEvent(worker.startedEvent);
     // Idle: sleep until a Read press or the shell's shutdown signals the
@@ -53,9 +53,8 @@ unsigned __stdcall readWorker(void* argument) {
     }
     runOneCycle(worker);
   }
-  writeTrace(kTraceOut, " Ends! ");
+  writeTrace(kTraceOut, ZORT_TRACE_WORKER_ENDS);
   _endthreadex(0);
-  return 0;
 }
 
 }  // namespace
@@ -77,16 +76,14 @@ bool releaseBusyPress(ReadWorker& worker) {
 bool requestRead(ReadWorker& worker) {
   ControlFlags& flags = *worker.flags;
   setFlag(flags, kReadRequested);
-  if (testFlag(flags, kWorkerStarted) || worker.thread != nullptr) {
+  if (testFlag(flags, kWorkerStarted) || worker.thread.handle != 0) {
     SetEvent(worker.wakeEvent);
     return true;
   }
-  const uintptr_t thread = _beginthreadex(nullptr, 0, readWorker, &worker, 0, nullptr);
-  if (thread == 0) {
+  if (!startThread(worker.thread, readWorker, &worker).ok()) {
     clearFlag(flags, kReadRequested);
     return false;
   }
-  worker.thread = reinterpret_cast<HANDLE>(thread);
   WaitForSingleObject(worker.startedEvent, kWorkerStartWaitMs);
   return true;
 }
@@ -96,8 +93,4 @@ void requestWorkerQuit(ReadWorker& worker) {
   if (worker.wakeEvent != nullptr) SetEvent(worker.wakeEvent);
 }
 
-void closeWorkerThread(ReadWorker& worker) {
-  if (worker.thread == nullptr) return;
-  CloseHandle(worker.thread);
-  worker.thread = nullptr;
-}
+void closeWorkerThread(ReadWorker& worker) { releaseThread(worker.thread); }

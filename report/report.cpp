@@ -19,18 +19,24 @@ bool allowedInFileName(char c) {
 
 }  // namespace
 
-std::string buildReportText(const ReportTextSource& source) {
+std::string buildReportText(const ReportLines& lines) {
   std::string report;
-  for (const uint32_t control : kExportControlList) {
-    if (control == 0) break;
-    const std::string label = source.textOf(source.context, control + kLabelOffset);
-    const std::string value = source.textOf(source.context, control);
-    report.append(cut(label));
+  for (const ReportLine& line : lines) {
+    report.append(cut(line.label));
     report.append("= ");
-    report.append(cut(value));
+    report.append(cut(line.value));
     report.append(";\r\n");
   }
   return report;
+}
+
+ReportLines reportLinesOf(const ResultStore& results) {
+  ReportLines lines;
+  for (size_t line = 0; line < kParameterCount; ++line) {
+    const size_t position = kReportOrder[line];
+    lines[line] = {kParameterTable[position].label, std::string(valueText(results[position]))};
+  }
+  return lines;
 }
 
 std::string buildReportFileName(std::string_view serialNumber, const LocalTime& time) {

@@ -3,42 +3,39 @@
 // command-line reader build the same bytes and the same name.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "protocol/status.h"
+#include "os/local_time.h"
+#include "protocol/parameters.h"
+#include "protocol/results.h"
 
 // Label and value texts are cut at 59 characters, as the dialog's 60-byte
 // text buffers cut them.
 constexpr size_t kMaxReportFieldLength = 59;
 constexpr size_t kReportBufferSize = 2048;
 
-// One text source for the report lines: given a control ID (value control, or
-// value control + 256 for its label), yields its text.
-struct ReportTextSource {
-  std::string (*textOf)(void* context, uint32_t controlId);
-  void* context;
+// One line of the report, in Windows-1251: the label and the value as their
+// supplier has them (the dialog: its controls' texts; zort-read: the table's
+// labels and the values read).
+struct ReportLine {
+  std::string label;
+  std::string value;
 };
 
-// "label= value;\r\n" for each control of the export list, in its order.
-std::string buildReportText(const ReportTextSource& source);
+// The six lines in report order (kReportOrder).
+using ReportLines = std::array<ReportLine, kParameterCount>;
 
-struct LocalTime {
-  int year, month, day, hour, minute, second;
-};
+// "label= value;\r\n" for each line, in their order.
+std::string buildReportText(const ReportLines& lines);
+
+// The lines of the values read, with the table's labels, in report order.
+ReportLines reportLinesOf(const ResultStore& results);
 
 // "<serial>_<d>-<mm>-<yyyy>_<hh>_<mm>_<ss>.txt", the day padded with a space.
 // Characters not allowed in Windows file names (\ / : * ? " < > | and those
 // below 0x20) become "_", so the name never leaves the folder; any length.
 std::string buildReportFileName(std::string_view serialNumber, const LocalTime& time);
-
-// Writes text to directory/name through a temporary file in the same folder
-// that is then moved over the final name, so a failed write never leaves a
-// truncated report under that name. directory is UTF-8, "" for the current
-// one; the name is Windows-1251, as buildReportFileName gives it, and names
-// the file with the same characters on every platform and code page.
-// Returns 0, or 9 when the file cannot be written.
-StatusCode writeReportFile(std::string_view directory, std::string_view cp1251Name,
-                           std::string_view text);

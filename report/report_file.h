@@ -1,15 +1,29 @@
-// The platform's file operations the report needs. Paths are UTF-8: Linux
-// takes them as they are, Windows converted to UTF-16 for its W functions,
-// so every character of a name survives whatever the system's code page.
+// Writing a report into its file, through os/files.h.
 #pragma once
 
-#include <cstdio>
 #include <string>
+#include <string_view>
 
-// Creates or truncates the file for writing without line-end translation.
-FILE* createFile(const std::string& path);
+#include "os/result.h"
+#include "protocol/status.h"
 
-// Moves a finished file over the final name, replacing a file of that name.
-bool replaceFile(const std::string& from, const std::string& to);
+// What a report meets under its name.
+enum class ExistingReport {
+  kReplace,  // the dialog: a second export in the same second replaces the first
+  kKeep,     // zort-read: the report takes the next free name, "<name>_2.txt", "_3", ...
+};
 
-void removeFile(const std::string& path);
+struct ReportWrite {
+  StatusCode status;  // 0, or 9 when the file cannot be written
+  std::string path;   // UTF-8: the file written, or the one that could not be
+  OsResult system;    // why it could not, in the system's words
+};
+
+// Writes text to directory/name through a temporary file of a name of its
+// own in the same folder, so a failed write never leaves a truncated report
+// under the final name. directory is UTF-8, "" for the current one; the
+// name is Windows-1251, as buildReportFileName gives it, and names the file
+// with the same characters on every platform and code page. With kKeep no
+// file is ever replaced, whichever process wrote it.
+ReportWrite writeReportFile(std::string_view directory, std::string_view cp1251Name,
+                            std::string_view text, ExistingReport existing);

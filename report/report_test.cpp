@@ -1,45 +1,35 @@
 #include "report/report.h"
 
+#include "report/report_file.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+
 #include <cstdio>
+#include <set>
 #include <fstream>
-#include <map>
 #include <sstream>
 #include <string>
 
 #include "protocol/parameters.h"
+#include "tests/support/files.h"
 #include "tests/support/param_names.h"
 
 namespace {
 
-using Texts = std::map<uint32_t, std::string>;
-
-std::string textOfMap(void* context, uint32_t id) {
-  const auto& texts = *static_cast<const Texts*>(context);
-  const auto found = texts.find(id);
-  return found == texts.end() ? std::string() : found->second;
-}
-
-// The dialog's texts: its labels and the values of the simulated instrument.
-Texts dialogTexts() {
-  Texts texts;
-  for (const auto& entry : kParameterTable)
-    texts[entry.valueControl + kLabelOffset] = parameterLabel(entry.valueControl);
-  texts[517] = "22";
-  texts[518] = "2025";
-  texts[519] = "72C0";
-  texts[520] = "50";
-  texts[521] = "1";
-  texts[522] = "ZT-004217";
-  return texts;
+// The values of the simulated instrument, read.
+ResultStore readValues() {
+  ResultStore results{};
+  const char* values[kParameterCount] = {"22", "2025", "72C0", "ZT-004217", "50", "1"};
+  for (size_t position = 0; position < kParameterCount; ++position)
+    setValueText(results[position], values[position]);
+  return results;
 }
 
 TEST(ReportText, SixLinesInExportOrderWithTheDialogLabels) {
-  Texts texts = dialogTexts();
-  const std::string report = buildReportText({textOfMap, &texts});
+  const std::string report = buildReportText(reportLinesOf(readValues()));
   // Written as UTF-8 here, compiled to the dialog's Windows-1251 bytes.
   EXPECT_EQ(report,
             "Версия ПО= 22;\r\n"
@@ -52,15 +42,14 @@ TEST(ReportText, SixLinesInExportOrderWithTheDialogLabels) {
 }
 
 TEST(ReportText, FieldsAreCutAt59CharactersAndEmptyOnesKept) {
-  Texts texts = dialogTexts();
-  texts[517 + kLabelOffset] = std::string(80, 'L');
-  texts[517] = std::string(70, 'v');
-  texts[518] = "";
-  const std::string report = buildReportText({textOfMap, &texts});
-  std::istringstream lines(report);
+  ReportLines lines = reportLinesOf(readValues());
+  lines[0] = {std::string(80, 'L'), std::string(70, 'v')};
+  lines[1].value = "";
+  const std::string report = buildReportText(lines);
+  std::istringstream text(report);
   std::string first, second;
-  std::getline(lines, first);
-  std::getline(lines, second);
+  std::getline(text, first);
+  std::getline(text, second);
   EXPECT_EQ(first, std::string(59, 'L') + "= " + std::string(59, 'v') + ";\r");
   EXPECT_EQ(second, "Сборка= ;\r");
 }
@@ -114,6 +103,10 @@ class ReportFileWrite : public testing::Test {
     content << in.rdbuf();
     return content.str();
   }
+  std::set<std::string> names() const {
+    const auto files = filesIn(directory_);
+    return {files.begin(), files.end()};
+  }
   bool exists(const std::string& name) const {
     struct stat info {};
     return stat((directory_ + "/" + name).c_str(), &info) == 0;
@@ -123,10 +116,35 @@ class ReportFileWrite : public testing::Test {
 
 TEST_F(ReportFileWrite, WritesTheExactBytesAndReplacesAnEarlierFile) {
   const std::string text = "a= 1;\r\nb= 2;\r\n";
-  ASSERT_EQ(writeReportFile(directory_, "r.txt", "old, longer content\n"), kStatusOk);
-  ASSERT_EQ(writeReportFile(directory_, "r.txt", text), kStatusOk);
+  ASSERT_EQ(writeReportFile(directory_, "r.txt", "old, longer content\n", ExistingReport::kReplace)
+                .status,
+            kStatusOk);
+  ASSERT_EQ(writeReportFile(directory_, "r.txt", text, ExistingReport::kReplace).status, kStatusOk);
   EXPECT_EQ(read("r.txt"), text);
   EXPECT_FALSE(exists("r.txt.part"));
+  EXPECT_EQ(names(), std::set<std::string>{"r.txt"});
+}
+
+// zort-read's reports: a name that is taken, by this process or another,
+// gives the next free "_2", "_3" name; the earlier files stay as they are.
+TEST_F(ReportFileWrite, AKeptReportTakesTheNextFreeNameAndTellsIt) {
+  ASSERT_EQ(writeReportFile(directory_, "r.txt", "one", ExistingReport::kKeep).status, kStatusOk);
+  ASSERT_EQ(writeReportFile(directory_, "r.txt", "two", ExistingReport::kKeep).status, kStatusOk);
+  const ReportWrite third = writeReportFile(directory_, "r.txt", "three", ExistingReport::kKeep);
+  ASSERT_EQ(third.status, kStatusOk);
+  EXPECT_EQ(third.path, directory_ + "/r_3.txt");
+  EXPECT_EQ(read("r.txt"), "one");
+  EXPECT_EQ(read("r_2.txt"), "two");
+  EXPECT_EQ(read("r_3.txt"), "three");
+  EXPECT_EQ(names(), (std::set<std::string>{"r.txt", "r_2.txt", "r_3.txt"}));
+}
+
+TEST_F(ReportFileWrite, AFailedWriteTellsTheSystemsReason) {
+  const ReportWrite write =
+      writeReportFile(directory_ + "/missing", "r.txt", "x", ExistingReport::kKeep);
+  EXPECT_EQ(write.status, kStatusWriteFileFailed);
+  EXPECT_EQ(write.system.reason, "No such file or directory");
+  EXPECT_EQ(write.path, directory_ + "/missing/r.txt");
 }
 
 // The name comes in Windows-1251, as built; the file carries its characters
@@ -134,7 +152,8 @@ TEST_F(ReportFileWrite, WritesTheExactBytesAndReplacesAnEarlierFile) {
 TEST_F(ReportFileWrite, ACyrillicNameNamesTheFileWithItsCharacters) {
   const std::string cp1251Name = "Зав№5_ 1-06-2026_00_00_00.txt";  // stored as Windows-1251
   ASSERT_EQ(cp1251Name.size(), 29u);
-  ASSERT_EQ(writeReportFile(directory_, cp1251Name, "x= 1;\r\n"), kStatusOk);
+  ASSERT_EQ(writeReportFile(directory_, cp1251Name, "x= 1;\r\n", ExistingReport::kReplace).status,
+            kStatusOk);
   EXPECT_EQ(read(reinterpret_cast<const char*>(u8"Зав№5_ 1-06-2026_00_00_00.txt")), "x= 1;\r\n");
   EXPECT_FALSE(exists(cp1251Name));
 }
@@ -142,11 +161,14 @@ TEST_F(ReportFileWrite, ACyrillicNameNamesTheFileWithItsCharacters) {
 TEST_F(ReportFileWrite, AFolderThatCannotBeWrittenGives9AndNoFile) {
   if (geteuid() == 0) {
     // root writes anywhere: a missing folder shows the failure instead.
-    EXPECT_EQ(writeReportFile(directory_ + "/missing", "r.txt", "x"), kStatusWriteFileFailed);
+    EXPECT_EQ(
+        writeReportFile(directory_ + "/missing", "r.txt", "x", ExistingReport::kReplace).status,
+        kStatusWriteFileFailed);
     return;
   }
   ASSERT_EQ(chmod(directory_.c_str(), 0500), 0);
-  EXPECT_EQ(writeReportFile(directory_, "r.txt", "x"), kStatusWriteFileFailed);
+  EXPECT_EQ(writeReportFile(directory_, "r.txt", "x", ExistingReport::kReplace).status,
+            kStatusWriteFileFailed);
   chmod(directory_.c_str(), 0700);
   EXPECT_FALSE(exists("r.txt"));
 }
@@ -156,9 +178,11 @@ TEST_F(ReportFileWrite, AFailedMoveLeavesTheEarlierReportWhole) {
   // temporary file was written.
   ASSERT_EQ(mkdir((directory_ + "/r.txt").c_str(), 0700), 0);
   ASSERT_EQ(mkdir((directory_ + "/r.txt/keep").c_str(), 0700), 0);
-  EXPECT_EQ(writeReportFile(directory_, "r.txt", "new"), kStatusWriteFileFailed);
+  EXPECT_EQ(writeReportFile(directory_, "r.txt", "new", ExistingReport::kReplace).status,
+            kStatusWriteFileFailed);
   EXPECT_TRUE(exists("r.txt/keep"));
   EXPECT_FALSE(exists("r.txt.part"));
+  EXPECT_EQ(names(), std::set<std::string>{"r.txt"});
 }
 
 }  // namespace

@@ -53,46 +53,6 @@ std::string portEntryText(const PortInfo& port);
 // without two spaces in a row).
 std::string_view portNameOfEntry(std::string_view entry);
 
-// "COM" followed by a byte whose high four bits are 0x3.
-bool isSerialPortName(const char* name);
-
-// Walks a device list (NUL-terminated names, ended by an empty name, within
-// size bytes) and reports the serial port names.
-uint32_t walkDeviceList(const char* list, size_t size, PortNameCallback callback, void* context);
-
-// One query of the system's device list into buffer (size bytes): the number
-// of bytes filled, or 0 with *tooSmall telling whether more room would help.
-using DeviceListQuery = size_t (*)(void* context, char* buffer, size_t size, bool* tooSmall);
-
-// Asks with 65535 bytes first and, while the list does not fit, again with
-// twice the room (a machine with many devices has a longer list; without a
-// second try it would look as if it had no port), then walks the list.
-uint32_t queryDeviceList(DeviceListQuery query, void* queryContext, PortNameCallback callback,
-                         void* context);
-
-// A device's friendly name as the system gives it, with the port it serves.
-struct FriendlyName {
-  std::string portName;  // "COM7"
-  std::string text;      // "USB-SERIAL CH340 (COM7)", UTF-8; may be empty
-  PortDevice device = PortDevice::kSerial;
-};
-
-// What Windows says about its serial ports, from its three sources.
-struct PortSources {
-  std::vector<std::string> deviceNames;    // the COM names among the DOS device names
-  std::vector<std::string> registryNames;  // the values under SERIALCOMM
-  std::vector<FriendlyName> friendlyNames; // Ports and Modem devices
-};
-
-// The ports of both name sources that pass isSerialPortName, each once
-// (names compare without regard to case; the first spelling stays), in
-// natural order, each with its device's friendly name trimmed and its kind.
-std::vector<PortInfo> mergePortSources(const PortSources& sources);
-
 // true when a comes before b as people count: digit runs compare as numbers
 // ("COM2" < "COM10"), everything else byte by byte.
 bool naturalLess(std::string_view a, std::string_view b);
-
-// A friendly name as a description: without the trailing " (COM7)" of its
-// own port, without control characters and surrounding spaces.
-std::string trimmedDescription(std::string_view friendlyName, std::string_view portName);

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "serial/discovery_posix.h"
-#include "serial/port_backend.h"
+#include "serial/discovery_backend.h"
 
 namespace {
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "serial/windows_port_sources.h"
+
 namespace {
 
 void collect(void* context, const char* name) {

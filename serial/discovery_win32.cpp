@@ -13,7 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "serial/port_backend.h"
+#include "serial/discovery_backend.h"
+#include "serial/windows_port_sources.h"
 #include "text/wide_text.h"
 
 namespace {

@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "os/thread.h"
 #include "protocol/frame.h"
 #include "serial/line_settings_win32.h"
 #include "serial/port.h"
@@ -257,7 +258,7 @@ bool measureReads(const char* label, PortHandle handle) {
   size_t written = 0;
   if (!backendWrite(handle, frame.data(), frame.size(), &written) || written != frame.size())
     return false;
-  backendSleep(193);
+  sleepMilliseconds(193);
   std::array<char, 512> reply{};
   size_t count = 0;
   int reads = 0;

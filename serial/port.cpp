@@ -1,9 +1,13 @@
 #include "serial/port.h"
 
 #include "os/system_error.h"
+#include "os/thread.h"
 
 namespace {
 
+// A close waits this long before it releases the port, as the dialog always
+// has. Nothing relies on the pause for safety: a close during a transaction
+// is deferred (PortConnection).
 constexpr uint32_t kClosePauseMs = 1;
 
 // Called by exactly one side: the one that saw the port unused last. The
@@ -63,7 +67,7 @@ void raiseControlLines(PortConnection& connection) {
 }
 
 void closePort(PortConnection& connection) {
-  backendSleep(kClosePauseMs);
+  sleepMilliseconds(kClosePauseMs);
   uint32_t state = connection.state.load();
   do {
     if ((state & kPortOpen) == 0 || (state & kPortCloseRequested) != 0) return;

@@ -1,5 +1,6 @@
-// The one open serial port of the process, written once over the platform's
-// port backend (serial/port_backend.h).
+// A serial port connection, written once over the platform's port backend
+// (serial/port_backend.h). The dialog keeps one for the whole process;
+// zort-read opens one per worker (reading/read_port.h).
 #pragma once
 
 #include <array>
@@ -19,7 +20,8 @@ enum PortState : uint32_t {
   kPortCloseRequested = 0x4,  // closed by the user; released once no longer in use
 };
 
-// Opened and closed by the UI thread, used by the worker's transactions. A
+// In the dialog: opened and closed by the UI thread, used by the worker's
+// transactions; in zort-read: opened, used and closed by one worker. A
 // close during a transaction is deferred: the handle is released by whichever
 // side sees the port unused last, exactly once.
 struct PortConnection {

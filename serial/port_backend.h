@@ -4,10 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 #include "protocol/status.h"
-#include "serial/discovery.h"
 
 // A Win32 HANDLE or a POSIX file descriptor.
 using PortHandle = intptr_t;
@@ -59,10 +57,4 @@ bool backendWrite(PortHandle handle, const char* characters, size_t count, size_
 // adapter pulled out, a line hung up).
 bool backendRead(PortHandle handle, char* destination, size_t count, size_t* got);
 
-void backendSleep(uint32_t milliseconds);
-
 void backendClose(PortHandle handle);
-
-// Appends every serial port of the machine with what the system says of it,
-// each once, in natural order (serial/discovery_<platform>.cpp).
-void backendListPorts(std::vector<PortInfo>& ports);

@@ -201,11 +201,4 @@ bool backendRead(PortHandle handle, char* destination, size_t count, size_t* got
   }
 }
 
-void backendSleep(uint32_t milliseconds) {
-  timespec left{static_cast<time_t>(milliseconds / 1000),
-                static_cast<long>(milliseconds % 1000) * 1000000L};
-  while (nanosleep(&left, &left) != 0 && errno == EINTR) {
-  }
-}
-
 void backendClose(PortHandle handle) { close(fdOf(handle)); }

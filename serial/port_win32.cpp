@@ -93,6 +93,4 @@ bool backendRead(PortHandle handle, char* destination, size_t count, size_t* got
   return true;
 }
 
-void backendSleep(uint32_t milliseconds) { Sleep(milliseconds); }
-
 void backendClose(PortHandle handle) { (void)CloseHandle(win32Handle(handle)); }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "os/system_error.h"
+#include "os/thread.h"
 
 namespace {
 
@@ -60,7 +61,7 @@ StatusCode exchange(PortHandle handle, LinkContext& link, const char* request, s
   if (link.observer != nullptr && link.observer->onSent != nullptr)
     link.observer->onSent(link.observer->context, request, length);
 
-  backendSleep(kPacingPerCharacterMs * static_cast<uint32_t>(length) + kPacingExtraMs);
+  sleepMilliseconds(kPacingPerCharacterMs * static_cast<uint32_t>(length) + kPacingExtraMs);
   ReceiveBuffer& receive = *link.receive;
   receiveReply(handle, link, receive);
   if (link.observer != nullptr && link.observer->onReceived != nullptr)

@@ -12,8 +12,9 @@
 #include <array>
 #include <cstddef>
 
-// Room for 64 window handles; the six value controls, in table order, use
-// the first six.
+// Room for 64 window handles, as the dialog has always allocated them; the
+// six value controls, in table order, use the first six and no loop reaches
+// the rest.
 constexpr size_t kValueControlCapacity = 64;
 using ValueControls = std::array<HWND, kValueControlCapacity>;
 

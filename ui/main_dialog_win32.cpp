@@ -35,7 +35,7 @@ void initDialog(AppState& state, HWND dialog) {
   w.marker = GetDlgItem(dialog, kOpenedMarker);
   ValueControls& values = state.buffers->valueControls;
   for (size_t i = 0; i < kParameterCount; ++i)
-    values[i] = GetDlgItem(dialog, static_cast<int>(kParameterTable[i].valueControl));
+    values[i] = GetDlgItem(dialog, kValueControls[i]);
   state.worker.view = dialogReadView(state);
 
   show(w.readButton, false);
@@ -45,7 +45,7 @@ void initDialog(AppState& state, HWND dialog) {
   state.portsFound = false;  // so that the first listing sets the view
   refreshPortList(state);
   for (size_t i = 0; i < kParameterCount; ++i) {
-    const int label = static_cast<int>(kParameterTable[i].valueControl + kLabelOffset);
+    const int label = labelControlOf(kValueControls[i]);
     // Straight from the UTF-16 string table: LoadStringA would pass them
     // through the system's code page, which may lack Cyrillic.
     std::array<wchar_t, kLabelBufferSize> text{};

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "protocol/parameters.h"
+#include "reading/read_cycle.h"
 #include "ui/controls.h"
 #include "ui/dialog_texts.h"
 

@@ -65,7 +65,7 @@ int drainMessageLoop() {
 // would hang both when one is in flight.
 void waitForWorker(ReadWorker& worker) {
   requestWorkerQuit(worker);
-  const HANDLE thread = worker.thread;
+  const auto thread = reinterpret_cast<HANDLE>(worker.thread.handle);
   if (thread == nullptr) return;
   for (;;) {
     const DWORD woken = MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE);
@@ -106,12 +106,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // A dialog that never appeared sent no close request: the hidden window
   // still has to go so that the loop below ends.
   if (shown == -1) DestroyWindow(state.hiddenWindow);
-  writeTrace(kTraceOut, " MStarts ");
+  writeTrace(kTraceOut, ZORT_TRACE_DIALOG_ENDED);
 
   const int exitCode = drainMessageLoop();
   waitForWorker(worker);
   buffers.reset();
   state.buffers = nullptr;
-  writeTrace(kTraceErr, "join thread=%x ", state.flags.load());
+  writeTrace(kTraceErr, ZORT_TRACE_WORKER_JOINED, state.flags.load());
   return exitCode;
 }

@@ -17,7 +17,7 @@
 #include "tests/support/test_instrument.h"
 #include "tests/faults/gui_cycles.h"
 #include "tests/support/golden_texts.h"
-#include "tools/zort-read/reader_cases.h"
+#include "tests/support/reader_cases.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "tests/support/process_run.h"
-#include "tools/zort-read/reader_cases.h"
+#include "tests/support/reader_cases.h"
 
 // Stands in an argument list for a folder the report goes to.
 constexpr const char* kFolderArgument = "{FOLDER}";

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "tests/support/process_run.h"
-#include "tools/zort-read/reader_cases.h"
+#include "tests/support/reader_cases.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Runs a program as a child process for tests, with its standard output and
 // standard error captured, and a time limit; on the one process starter
-// (tools/zort-read/child_process.h).
+// (os/child_process.h).
 #pragma once
 
 #include <sys/types.h>
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/zort-read/child_process.h"
+#include "os/child_process.h"
 
 struct ProcessResult {
   int exitCode = -1;  // -1: ended abnormally or could not start; -2: killed at the time-out

@@ -9,7 +9,6 @@
 #include "tools/zort-read/port_listing.h"
 #include "tools/zort-read/read_instrument.h"
 #include "tools/zort-read/reader_options.h"
-#include "tools/zort-read/reader_platform.h"
 
 int main(int argc, char** argv) {
   prepareConsole();
@@ -28,10 +27,13 @@ int main(int argc, char** argv) {
     case ReaderMode::kHelp:
       writeText(stdout, programTextToUtf8(readerUsage()));
       return 0;
+    case ReaderMode::kVersion:
+      writeText(stdout, "zort-read " ZORT_VERSION "\n");
+      return 0;
     case ReaderMode::kList:
       return listPorts(options.json);
     case ReaderMode::kRead:
       break;
   }
-  return readInstrument(options);
+  return readInstrument(options, listPortDetails);
 }

@@ -7,25 +7,23 @@
 #include <vector>
 
 #include "os/console.h"
+#include "os/local_time.h"
+#include "os/thread.h"
 #include "protocol/parameters.h"
 #include "protocol/trace.h"
-#include "reading/read_cycle.h"
-#include "reading/worker_thread.h"
+#include "reading/read_port.h"
+#include "report/journal.h"
 #include "report/report.h"
+#include "report/report_file.h"
 #include "serial/discovery.h"
-#include "serial/port.h"
 #include "text/cp1251.h"
 #include "tools/zort-read/exchange_trace.h"
-#include "tools/zort-read/journal.h"
-#include "tools/zort-read/journal_file.h"
+#include "tools/zort-read/exit_status.h"
 #include "tools/zort-read/reader_output.h"
-#include "tools/zort-read/reader_platform.h"
+#include "tools/zort-read/simulator.h"
 #include "tools/zort-read/verification.h"
 
 namespace {
-
-// A difference from --expect ends the program with this status.
-constexpr int kMismatchExitCode = 11;
 
 // The progress line on a terminal: rewritten in place, wiped at the end.
 constexpr size_t kProgressColumns = 24;
@@ -49,38 +47,15 @@ void wipeProgress(const Progress& progress) {
   std::fflush(stderr);
 }
 
-std::string reportTextOf(void* context, uint32_t controlId) {
-  const auto& results = *static_cast<const ResultStore*>(context);
-  if (controlId >= kLabelOffset + kParameterTable[0].valueControl)
-    return parameterLabel(controlId - kLabelOffset);
-  const size_t position = positionOfControl(controlId);
-  return position < kParameterCount ? std::string(valueText(results[position])) : std::string();
-}
-
-// "name.txt" as "name_2.txt" (and so on) when this run has written a report
-// of that name already: two instruments that answer with one serial number
-// within one second keep a report each.
-std::string unusedName(const std::string& name, std::vector<std::string>& used) {
-  std::string unused = name;
-  const size_t dot = std::min(name.rfind('.'), name.size());
-  for (int copy = 2; std::find(used.begin(), used.end(), unused) != used.end(); ++copy)
-    unused = name.substr(0, dot) + "_" + std::to_string(copy) + name.substr(dot);
-  used.push_back(unused);
-  return unused;
-}
-
 // The report of a successful read, as the dialog's To-file button writes it.
-// written: the file's path in UTF-8.
-StatusCode writeReport(const std::string& directory, const ResultStore& results,
-                       std::vector<std::string>& usedNames, std::string& written) {
-  const ReportTextSource source = {reportTextOf, const_cast<ResultStore*>(&results)};
-  const std::string text = buildReportText(source);
-  const std::string name = unusedName(
-      buildReportFileName(valueText(results[kSerialNumberPosition]), localNow()), usedNames);
-  const std::string folder = nativeToUtf8(directory);
-  const bool separated = !folder.empty() && (folder.back() == '/' || folder.back() == '\\');
-  written = folder + (separated ? "" : "/") + cp1251ToUtf8(name);
-  return writeReportFile(folder, name, text);
+// A name that is taken, by this run or any other process, gives the next free
+// "_2", "_3" name: two instruments that answer with one serial number within
+// one second keep a report each.
+ReportWrite writeReport(const std::string& directory, const ResultStore& results) {
+  const std::string text = buildReportText(reportLinesOf(results));
+  const std::string name =
+      buildReportFileName(valueText(results[kSerialNumberPosition]), localTimeNow());
+  return writeReportFile(nativeToUtf8(directory), name, text, ExistingReport::kKeep);
 }
 
 // reason: the system's own words (UTF-8), added in brackets when there are any.
@@ -91,60 +66,76 @@ void printMessage(const std::string& subject, const char* programText,
                programTextToUtf8(programText).c_str(), because.c_str());
 }
 
-// One port's read: what its worker is given, and what it came to. Each
-// worker has its own connection, buffers and results.
-struct PortRead {
-  const ReaderOptions* options = nullptr;
-  std::string port;         // as given (the platform's encoding)
-  bool showProgress = false;
-  std::string tracePrefix;  // "" with one port
-  WorkerThread thread;
-
-  ResultStore results{};
-  StatusCode status = kStatusOk;  // the port's: the cycle's, or 9 for its report
-  StatusCode cycleStatus = kStatusOk;
-  bool cycleRan = false;
-  long long cycleMs = -1;
-  std::string reportPath;
-  std::string openFailure;  // the system's reason, when the port did not open
-  LinkFailure linkFailure;  // the system's reason, when it refused a write or read
+// Stage 1: the ports to read, in order. simulatorFailed: --simulate could
+// not start its instrument (told on stderr); its port then fails to open.
+struct PortList {
+  std::vector<std::string> ports;  // as given (the platform's encoding)
+  bool simulatorFailed = false;
 };
 
-void readPort(PortRead& read) {
-  const ReaderOptions& options = *read.options;
-  PortConnection connection;
-  read.status = openPort(connection, read.port.c_str(), kLineMode);
-  if (read.status != kStatusOk) {
-    read.openFailure = openFailureText(connection);
-    return;
+PortList resolvePorts(const ReaderOptions& options, PortLister listPorts,
+                      SimulatorProcess& simulator) {
+  PortList list = {options.ports, false};
+  if (options.simulate) {
+    std::string error;
+    list.simulatorFailed = !startSimulator(simulator, error);
+    if (list.simulatorFailed) printText(stderr, "zort-read: %s\n", error.c_str());
+    list.ports = {simulator.linePath};
   }
-  raiseControlLines(connection);
-
-  ReceiveBuffer receive{};
-  ExchangeTrace trace = {stderr, std::chrono::steady_clock::now(), read.tracePrefix};
-  const ExchangeObserver observer = traceObserver(trace);
-  Progress progress = {read.showProgress};
-  showProgressText(&progress, "Ждём!...");
-  ControlFlags flags{kBusy};
-  ReadContext context = {&connection,
-                         &receive,
-                         &read.results,
-                         options.trace ? &observer : nullptr,
-                         options.retries,
-                         &read.linkFailure};
-  const StatusLine statusLine = {showProgressText, &progress};
-
-  trace.start = std::chrono::steady_clock::now();
-  read.status = runReadCycle(statusLine, flags, context);
-  read.cycleStatus = read.status;
-  read.cycleMs = elapsedMs(trace);
-  read.cycleRan = true;
-  wipeProgress(progress);
-  closePort(connection);
+  if (options.allPorts)
+    for (const PortInfo& port : listPorts())
+      if (isReadWithAllPorts(port)) list.ports.push_back(port.name);
+  return list;
 }
 
-void readPortWorker(void* context) { readPort(*static_cast<PortRead*>(context)); }
+// Stage 2: one port on a worker of its own, with its own connection,
+// buffers and results.
+struct PortJob {
+  std::string port;
+  bool showProgress = false;
+  std::string tracePrefix;  // "" with one port
+  bool traced = false;
+  uint32_t retries = 0;
+  OsThread thread;
+  PortReadOutcome outcome;
+};
 
+void readJob(void* context) {
+  PortJob& job = *static_cast<PortJob*>(context);
+  ExchangeTrace trace = {stderr, std::chrono::steady_clock::now(), job.tracePrefix};
+  const ExchangeObserver observer = traceObserver(trace);
+  Progress progress = {job.showProgress};
+  const PortReadRequest request = {job.port.c_str(), {showProgressText, &progress},
+                                   job.traced ? &observer : nullptr, job.retries, &trace.start};
+  job.outcome = readOnePort(request);
+  if (job.outcome.cycleRan) wipeProgress(progress);
+}
+
+// One worker per port, all at once; the jobs are set up in full before the
+// first worker starts, so that none of them moves. Without a thread of its
+// own a port is read in turn, here.
+std::vector<std::unique_ptr<PortJob>> startReads(const ReaderOptions& options,
+                                                 const PortList& list) {
+  const bool several = list.ports.size() > 1;
+  std::vector<std::unique_ptr<PortJob>> jobs;
+  for (const auto& port : list.ports) {
+    auto job = std::make_unique<PortJob>();
+    job->port = port;
+    job->showProgress = !several && !options.trace && isTerminal(stderr);
+    job->tracePrefix = several ? nativeToUtf8(port) + ": " : "";
+    job->traced = options.trace;
+    job->retries = options.retries;
+    jobs.push_back(std::move(job));
+  }
+  for (auto& job : jobs) {
+    if (list.simulatorFailed) {
+      job->outcome.openStatus = kStatusOpenFailed;
+      continue;
+    }
+    if (!startThread(job->thread, readJob, job.get()).ok()) readJob(job.get());
+  }
+  return jobs;
+}
 
 // The values expected, in UTF-8 like the values read.
 std::vector<ExpectedText> expectedTexts(const ReaderOptions& options) {
@@ -154,17 +145,17 @@ std::vector<ExpectedText> expectedTexts(const ReaderOptions& options) {
   return texts;
 }
 
-// Prints one port's outcome: its block of values (headed by the port when
-// several are read) or JSON line, the differences, and the failure on
-// stderr. Returns the port's exit status.
-int printOutcome(const ReaderOptions& options, const PortRead& read, bool several,
-                 const Verification* verification) {
-  const std::string portText = nativeToUtf8(read.port);
+// The port's block of values (headed by the port when several are read) or
+// JSON line, the differences, and the failure or the report on stderr.
+void printOutcome(const ReaderOptions& options, const PortJob& job, StatusCode status,
+                  const ReportWrite& report, const Verification* verification, bool several) {
+  const PortReadOutcome& outcome = job.outcome;
+  const std::string portText = nativeToUtf8(job.port);
   if (options.json) {
-    writeText(stdout, formatJson(portText, read.status, read.results, verification));
+    writeText(stdout, formatJson(portText, status, outcome.results, verification));
   } else {
     if (several) printText(stdout, "[%s]\n", portText.c_str());
-    if (read.cycleRan) writeText(stdout, formatValueLines(read.results));
+    if (outcome.cycleRan) writeText(stdout, formatValueLines(outcome.results));
     if (verification != nullptr)
       for (const auto& mismatch : verification->mismatches)
         printText(stdout, "%s\n", mismatchLine(mismatch).c_str());
@@ -172,109 +163,90 @@ int printOutcome(const ReaderOptions& options, const PortRead& read, bool severa
   }
   std::fflush(stdout);
 
-  if (read.status == kStatusWriteFileFailed)
-    printMessage(nativeToUtf8(options.reportDirectory), statusMessage(read.status));
-  else if (read.status != kStatusOk)
-    printMessage(portText, statusMessage(read.status),
-                 read.cycleRan ? read.linkFailure.reason.data() : read.openFailure);
-  else if (!read.reportPath.empty())
+  if (report.status != kStatusOk)
+    printMessage(nativeToUtf8(options.reportDirectory), statusMessage(report.status),
+                 report.system.reason);
+  else if (status != kStatusOk)
+    printMessage(portText, statusMessage(status), outcome.reason);
+  else if (!report.path.empty())
     printText(stderr, "zort-read: %s%sreport %s\n", several ? portText.c_str() : "",
-                 several ? ": " : "", read.reportPath.c_str());
-  if (options.trace && read.cycleMs >= 0)
-    printText(stderr, "%scycle %lld ms\n", read.tracePrefix.c_str(), read.cycleMs);
-
-  const bool differs = verification != nullptr && !verification->mismatches.empty();
-  return std::max(static_cast<int>(read.status), differs ? kMismatchExitCode : 0);
+                 several ? ": " : "", report.path.c_str());
+  if (options.trace && outcome.cycleMs >= 0)
+    printText(stderr, "%scycle %lld ms\n", job.tracePrefix.c_str(), outcome.cycleMs);
 }
 
 // Appends the port's row; false (told on stderr) when the journal cannot
 // take it.
-bool journalPort(const ReaderOptions& options, const PortRead& read,
+bool journalPort(const ReaderOptions& options, const PortJob& job, StatusCode status,
                  const Verification* verification) {
-  JournalEntry entry = {localNow(), nativeToUtf8(read.port), read.status, &read.results,
+  JournalEntry entry = {localTimeNow(),    nativeToUtf8(job.port), status, &job.outcome.results,
                         verification != nullptr, std::nullopt};
   if (verification != nullptr && verification->compared)
     entry.matched = verification->mismatches.empty();
-  std::string error;
-  if (appendJournalRow(options.journalPath, journalHeader(entry.expectGiven), journalRow(entry),
-                       error))
-    return true;
-  printMessage(nativeToUtf8(options.journalPath), statusMessage(kStatusWriteFileFailed), error);
+  const std::string path = nativeToUtf8(options.journalPath);
+  const OsResult appended =
+      appendJournalRow(path, journalHeader(entry.expectGiven), journalRow(entry));
+  if (appended.ok()) return true;
+  printMessage(path, statusMessage(kStatusWriteFileFailed), appended.reason);
   return false;
+}
+
+// Stage 3: one port's outcome reported, verified, printed and journalled.
+PortVerdict concludePort(const ReaderOptions& options, const PortJob& job,
+                         const std::vector<ExpectedText>& expected, bool several) {
+  const PortReadOutcome& outcome = job.outcome;
+  PortVerdict verdict;
+  verdict.status = readStatus(outcome);
+  // Reports are written here, one after another.
+  ReportWrite report = {kStatusOk, "", {}};
+  if (verdict.status == kStatusOk && options.report) {
+    report = writeReport(options.reportDirectory, outcome.results);
+    verdict.status = report.status;
+  }
+  Verification verification;
+  if (outcome.cycleRan && outcome.cycleStatus == kStatusOk) {
+    verification.compared = true;
+    verification.mismatches = compareValues(expected, outcome.results);
+  }
+  const Verification* checked = options.expected.empty() ? nullptr : &verification;
+  verdict.differs = checked != nullptr && !checked->mismatches.empty();
+  printOutcome(options, job, verdict.status, report, checked, several);
+  if (!options.journalPath.empty())
+    verdict.journalFailed = !journalPort(options, job, verdict.status, checked);
+  return verdict;
 }
 
 }  // namespace
 
-int readInstrument(const ReaderOptions& options) {
+int readInstrument(const ReaderOptions& options, PortLister listPorts) {
   // Developer traces would mix with the data on stdout.
   redirectTrace(kTraceOut, options.trace ? stderr : nullptr);
   redirectTrace(kTraceErr, options.trace ? stderr : nullptr);
 
-  std::vector<std::string> ports = options.ports;
   SimulatorProcess simulator;
-  bool simulatorFailed = false;
-  if (options.simulate) {
-    std::string error;
-    simulatorFailed = !startSimulator(simulator, error);
-    if (simulatorFailed) printText(stderr, "zort-read: %s\n", error.c_str());
-    ports = {simulator.linePath};
-  }
-  if (options.allPorts) {
-    for (const PortInfo& port : listPortDetails())
-      if (isReadWithAllPorts(port)) ports.push_back(port.name);
-    if (ports.empty()) {
-      printText(stderr, "zort-read: %s\n",
-                   programTextToUtf8(statusMessage(kStatusNoPortFound)).c_str());
-      return static_cast<int>(kStatusNoPortFound);
-    }
-  }
-
-  // One worker per port, all at once; the reads are set up in full before
-  // the first worker starts, so that none of them moves.
-  const bool several = ports.size() > 1;
-  std::vector<std::unique_ptr<PortRead>> reads;
-  for (const auto& port : ports) {
-    auto read = std::make_unique<PortRead>();
-    read->options = &options;
-    read->port = port;
-    read->showProgress = !several && !options.trace && isTerminal(stderr);
-    read->tracePrefix = several ? nativeToUtf8(port) + ": " : "";
-    reads.push_back(std::move(read));
+  const PortList list = resolvePorts(options, listPorts, simulator);
+  if (options.allPorts && list.ports.empty()) {
+    printText(stderr, "zort-read: %s\n",
+                 programTextToUtf8(statusMessage(kStatusNoPortFound)).c_str());
+    return exitStatus({});
   }
   const auto start = std::chrono::steady_clock::now();
-  for (auto& read : reads) {
-    if (simulatorFailed) {
-      read->status = kStatusOpenFailed;
-      continue;
-    }
-    // Without a thread of its own a port is read in turn, here.
-    if (!startWorkerThread(read->thread, readPortWorker, read.get())) readPort(*read);
-  }
+  const auto jobs = startReads(options, list);
 
   // Each port's outcome in the order given, as soon as its read has ended.
   const std::vector<ExpectedText> expected = expectedTexts(options);
-  std::vector<std::string> reportNames;
-  int exitStatus = 0;
-  for (auto& read : reads) {
-    joinWorkerThread(read->thread);
-    // Reports are written here, one after another.
-    if (read->status == kStatusOk && options.report)
-      read->status = writeReport(options.reportDirectory, read->results, reportNames, read->reportPath);
-    Verification verification;
-    if (read->cycleRan && read->cycleStatus == kStatusOk) {
-      verification.compared = true;
-      verification.mismatches = compareValues(expected, read->results);
-    }
-    const Verification* checked = options.expected.empty() ? nullptr : &verification;
-    exitStatus = std::max(exitStatus, printOutcome(options, *read, several, checked));
-    if (!options.journalPath.empty() && !journalPort(options, *read, checked))
-      exitStatus = std::max(exitStatus, static_cast<int>(kStatusWriteFileFailed));
+  std::vector<PortVerdict> verdicts;
+  for (const auto& job : jobs) {
+    joinThread(job->thread);
+    verdicts.push_back(concludePort(options, *job, expected, jobs.size() > 1));
   }
-  const auto allMs =
-      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
-          .count();
+  const auto allMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                         std::chrono::steady_clock::now() - start)
+                         .count();
   stopSimulator(simulator);
   // The benchmark reads the time of all the reads from this last line.
-  if (options.trace && several) printText(stderr, "cycle %lld ms\n", static_cast<long long>(allMs));
-  return exitStatus;
+  if (options.trace && jobs.size() > 1)
+    printText(stderr, "cycle %lld ms\n", static_cast<long long>(allMs));
+  // Stage 4.
+  return exitStatus(verdicts);
 }

@@ -1,9 +1,16 @@
-// zort-read's work: one read of an instrument.
+// zort-read's work: the reads of the ports given, as a pipeline.
 #pragma once
 
+#include <vector>
+
+#include "serial/discovery.h"
 #include "tools/zort-read/reader_options.h"
 
-// Opens the port (or the simulated instrument's), runs one read cycle,
-// writes the report if asked and prints the outcome. Returns the status
-// code, which is the exit status.
-int readInstrument(const ReaderOptions& options);
+// The ports --all reads, in order: listPortDetails, which --list prints too;
+// a test hands in a made-up machine's.
+using PortLister = std::vector<PortInfo> (*)();
+
+// Resolves the ports (--simulate, --all), reads each on a worker of its own,
+// then for each outcome in the order given writes the report, compares with
+// --expect, prints and journals; returns the exit status (exit_status.h).
+int readInstrument(const ReaderOptions& options, PortLister listPorts);

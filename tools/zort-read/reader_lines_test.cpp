@@ -5,7 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <time.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -13,8 +16,10 @@
 #include "tests/support/sim_port.h"
 #include "tests/support/test_instrument.h"
 #include "tests/support/process_run.h"
-#include "tools/zort-read/reader_cases.h"
+#include "tests/support/reader_cases.h"
 #include "tests/support/golden_texts.h"
+#include "serial/discovery_posix.h"
+#include "tools/zort-read/read_instrument.h"
 
 namespace {
 
@@ -118,6 +123,108 @@ TEST_F(LineTest, EveryInstrumentKeepsItsReport) {
     EXPECT_EQ(file.rfind("ZT-004217_", 0), 0u) << file;
     EXPECT_EQ(readWholeFile(directory + "/" + file), expectedReportText()) << file;
   }
+}
+
+// Two processes writing a report of the same name at the same second keep
+// two files: a name that is taken, by any process, gives the next free one.
+TEST_F(LineTest, TwoProcessesKeepTheirReportsOfOneName) {
+  startInstruments(2);
+  journalIn();
+  std::vector<pid_t> readers;
+  for (const auto& port : ports)
+    readers.push_back(startProcess({ZORT_READ_PATH, "--report", directory, port}, ProcessOptions{}));
+  for (const pid_t pid : readers) EXPECT_EQ(waitProcess(pid, kRunTimeoutMs), 0);
+  const auto files = filesIn(directory);
+  ASSERT_EQ(files.size(), 2u);
+  for (const auto& file : files)
+    EXPECT_EQ(readWholeFile(directory + "/" + file), expectedReportText()) << file;
+}
+
+// A report never replaces a file that is there before the run: every name
+// the next seconds could give is taken, and the report takes a "_2" name.
+TEST_F(LineTest, AReportNeverReplacesAnEarlierFile) {
+  startInstruments(1);
+  journalIn();
+  const time_t now = time(nullptr);
+  std::vector<std::string> earlier;
+  for (time_t second = now; second < now + 10; ++second) {
+    tm local{};
+    localtime_r(&second, &local);
+    char name[64];
+    std::snprintf(name, sizeof name, "ZT-004217_%2d-%02d-%04d_%02d_%02d_%02d.txt", local.tm_mday,
+                  local.tm_mon + 1, local.tm_year + 1900, local.tm_hour, local.tm_min,
+                  local.tm_sec);
+    ASSERT_TRUE(writeWholeFile(directory + "/" + name, "earlier"));
+    earlier.push_back(name);
+  }
+  const ProcessResult result = runReader({"--report", directory, ports[0]});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  for (const auto& name : earlier) EXPECT_EQ(readWholeFile(directory + "/" + name), "earlier");
+  const auto files = filesIn(directory);
+  ASSERT_EQ(files.size(), earlier.size() + 1);
+  std::string written;
+  for (const auto& file : files)
+    if (std::find(earlier.begin(), earlier.end(), file) == earlier.end()) written = file;
+  EXPECT_EQ(written.size(), earlier[0].size() + 2) << written;  // "<name>_2.txt"
+  EXPECT_NE(written.find("_2.txt"), std::string::npos) << written;
+  EXPECT_EQ(readWholeFile(directory + "/" + written), expectedReportText());
+  EXPECT_NE(result.err.find("report " + directory + "/" + written), std::string::npos)
+      << result.err;
+}
+
+// --all over a made-up machine: a /dev with two USB adapters, given out of
+// order, whose nodes lead to zort-sims, and a legacy ttyS node without a
+// UART; /sys without anything. The adapters are read in natural order, the
+// bare ttyS node is left out. In the process, through the listing --list
+// uses, with the made-up roots.
+std::string gFakeDev;
+std::string gFakeSys;
+
+std::vector<PortInfo> fakeMachinePorts() {
+  std::vector<PortInfo> ports;
+  listPortsUnder(gFakeDev, gFakeSys, ports);
+  return ports;
+}
+
+TEST_F(LineTest, AllReadsEveryPortOfTheMachineInNaturalOrder) {
+  startInstruments(2);
+  directory = makeTemporaryDirectory();
+  gFakeDev = directory + "/dev";
+  gFakeSys = directory + "/sys";
+  ASSERT_EQ(mkdir(gFakeDev.c_str(), 0700), 0);
+  ASSERT_EQ(mkdir(gFakeSys.c_str(), 0700), 0);
+  ASSERT_EQ(symlink(ports[0].c_str(), (gFakeDev + "/ttyUSB10").c_str()), 0);
+  ASSERT_EQ(symlink(ports[1].c_str(), (gFakeDev + "/ttyUSB2").c_str()), 0);
+  ASSERT_TRUE(writeWholeFile(gFakeDev + "/ttyS0", ""));
+  ReaderOptions options;
+  options.allPorts = true;
+  options.json = true;
+  testing::internal::CaptureStdout();
+  const int status = readInstrument(options, fakeMachinePorts);
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(out, expectedJson(gFakeDev + "/ttyUSB2", 0, instrumentValues()) +
+                     expectedJson(gFakeDev + "/ttyUSB10", 0, instrumentValues()));
+  for (const char* node : {"/ttyUSB10", "/ttyUSB2", "/ttyS0"}) unlink((gFakeDev + node).c_str());
+  rmdir(gFakeDev.c_str());
+  rmdir(gFakeSys.c_str());
+}
+
+// A machine without a serial port: --all says so and ends with 1.
+TEST_F(LineTest, AllOnAMachineWithoutPortsEndsWith1) {
+  directory = makeTemporaryDirectory();
+  gFakeDev = directory;
+  gFakeSys = directory;
+  ReaderOptions options;
+  options.allPorts = true;
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  const int status = readInstrument(options, fakeMachinePorts);
+  const std::string out = testing::internal::GetCapturedStdout();
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(out, "");
+  EXPECT_EQ(err, utf8(u8"zort-read: Не найден ни один COM порт\n"));
 }
 
 // --all reads what --list finds, in its order (on this machine: whatever

@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "tools/zort-read/value_keys.h"
+#include "protocol/parameters.h"
 #include "tools/zort-read/verification.h"
 
 namespace {
@@ -24,6 +24,8 @@ bool takeFlag(std::string_view argument, ReaderOptions& options) {
     options.mode = ReaderMode::kList;
   } else if (argument == "--help" || argument == "-h") {
     options.mode = ReaderMode::kHelp;
+  } else if (argument == "--version") {
+    options.mode = ReaderMode::kVersion;
   } else {
     return false;
   }
@@ -104,7 +106,7 @@ bool takeValue(const ValuedOption& option, std::string_view value, ReaderOptions
 
 // The combinations that make no sense, once every argument is read.
 bool checkCombination(const ReaderOptions& options, bool expectGiven, std::string& error) {
-  if (options.mode == ReaderMode::kHelp) return true;
+  if (options.mode == ReaderMode::kHelp || options.mode == ReaderMode::kVersion) return true;
   const bool havePort = !options.ports.empty();
   if (options.mode == ReaderMode::kList) {
     if (havePort || options.simulate || options.allPorts || options.report ||
@@ -202,6 +204,7 @@ const char* readerUsage() {
          "       zort-read [OPTIONS] --all\n"
          "       zort-read [OPTIONS] --simulate\n"
          "       zort-read [--json] --list\n"
+         "       zort-read --version\n"
          "Reads the identification of ЗОРТ instruments on the PORTs (COM3 on Windows, a\n"
          "device path such as /dev/ttyUSB0 on Linux), all at the same time, and prints\n"
          "the six values of each.\n"
@@ -217,6 +220,7 @@ const char* readerUsage() {
          "  --all            read every port --list finds, but Bluetooth links and modems\n"
          "  --simulate       read the built-in simulated instrument (zort-sim)\n"
          "  --list           list the serial ports found, with what the system knows of them\n"
+         "  --version        print the program's version\n"
          "The exit status is 0 when every port was read (and matched); otherwise the\n"
          "largest status among the ports: the read's status code, 9 for a report or\n"
          "journal not written, 11 for a difference from --expect; 64 for a usage error.\n";

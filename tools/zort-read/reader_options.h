@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-enum class ReaderMode { kRead, kList, kHelp };
+enum class ReaderMode { kRead, kList, kHelp, kVersion };
 
 // One KEY=VALUE of --expect: the value's table position and the text
 // expected, surrounding spaces removed, as given (the platform's encoding).

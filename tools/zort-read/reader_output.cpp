@@ -5,7 +5,6 @@
 
 #include "protocol/parameters.h"
 #include "text/cp1251.h"
-#include "tools/zort-read/value_keys.h"
 
 namespace {
 
@@ -17,12 +16,12 @@ std::string trimRight(std::string_view text) {
   return std::string(text);
 }
 
-std::string valueLine(uint32_t control, const ResultStore& results) {
-  const std::string label = programTextToUtf8(trimRight(parameterLabel(control))) + ":";
+std::string valueLine(size_t position, const ResultStore& results) {
+  const std::string label = programTextToUtf8(trimRight(kParameterTable[position].label)) + ":";
   std::string line = label;
   for (size_t shown = utf8Length(label); shown < kLabelColumn; ++shown) line.push_back(' ');
   line.push_back(' ');
-  line += cp1251ToUtf8(valueText(results[positionOfControl(control)]));
+  line += cp1251ToUtf8(valueText(results[position]));
   line.push_back('\n');
   return line;
 }
@@ -31,10 +30,7 @@ std::string valueLine(uint32_t control, const ResultStore& results) {
 
 std::string formatValueLines(const ResultStore& results) {
   std::string lines;
-  for (const uint32_t control : kExportControlList) {
-    if (control == 0) break;
-    lines += valueLine(control, results);
-  }
+  for (const size_t position : kReportOrder) lines += valueLine(position, results);
   return lines;
 }
 
@@ -73,7 +69,7 @@ std::string jsonVerification(const Verification& verification) {
   for (const auto& mismatch : verification.mismatches) {
     if (!first) json += ", ";
     first = false;
-    json += "{\"key\": " + jsonString(kValueKeys[mismatch.position]) +
+    json += "{\"key\": " + jsonString(kParameterTable[mismatch.position].key) +
             ", \"expected\": " + jsonString(mismatch.expected) +
             ", \"value\": " + jsonString(mismatch.read) + "}";
   }
@@ -92,7 +88,8 @@ std::string formatJson(std::string_view port, StatusCode status, const ResultSto
     const ParameterEntry& entry = kParameterTable[position];
     if (position != 0) json += ", ";
     json += "{\"code\": " + jsonString(std::string(1, static_cast<char>(entry.code))) +
-            ", \"key\": " + jsonString(kValueKeys[position]) + ", \"label\": " + jsonString(programTextToUtf8(parameterLabel(entry.valueControl))) +
+            ", \"key\": " + jsonString(entry.key) +
+            ", \"label\": " + jsonString(programTextToUtf8(entry.label)) +
             ", \"value\": " + jsonString(cp1251ToUtf8(valueText(results[position]))) + "}";
   }
   json += "]";

@@ -9,9 +9,12 @@
 #include "tests/support/sim_port.h"
 #include "tests/support/test_instrument.h"
 #include "tests/support/process_run.h"
-#include "tools/zort-read/reader_cases.h"
+#include "tests/support/reader_cases.h"
+#include "tests/support/golden_texts.h"
 
 namespace {
+
+using golden::utf8;
 
 constexpr int kRunTimeoutMs = 60000;
 
@@ -143,6 +146,14 @@ TEST(ReaderHelp, PrintsTheUsage) {
   const ProcessResult result = runReader({"--help"});
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.out.rfind("usage: zort-read", 0), 0u) << result.out;
+  EXPECT_NE(result.out.find("--version"), std::string::npos) << result.out;
+}
+
+TEST(ReaderVersion, PrintsTheProjectsVersion) {
+  const ProcessResult result = runReader({"--version"});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, "zort-read " ZORT_VERSION "\n");
+  EXPECT_EQ(result.err, "");
 }
 
 // The report file: the dialog's name and bytes, in the folder given.
@@ -199,6 +210,9 @@ TEST_F(ReaderTest, AReportThatCannotBeWrittenEndsWith9) {
   EXPECT_EQ(result.exitCode, 9) << result.err;
   EXPECT_EQ(result.out, expectedJson(sim.linePath, 9, instrumentValues()));
   EXPECT_NE(result.err.find(missing), std::string::npos) << result.err;
+  // The system's reason follows the message.
+  const std::string because = utf8(u8": Не удалось записать.файл (No such file or directory)\n");
+  EXPECT_NE(result.err.find(missing + because), std::string::npos) << result.err;
 }
 
 TEST_F(ReaderTest, NoReportAfterAFailedRead) {

@@ -15,7 +15,7 @@
 #include "tests/support/test_instrument.h"
 #include "tests/wine/wine_rig.h"
 #include "tests/wine/wine_test_main.h"
-#include "tools/zort-read/reader_cases.h"
+#include "tests/support/reader_cases.h"
 #include "tests/support/golden_texts.h"
 
 namespace {
@@ -328,6 +328,12 @@ TEST_F(WineReaderTest, AUsageErrorExitsWith64) {
   const ProcessResult result = runExe({"--bogus"});
   EXPECT_EQ(result.exitCode, 64);
   EXPECT_EQ(lineCount(result.err), 1u) << result.err;
+}
+
+TEST_F(WineReaderTest, PrintsTheProjectsVersion) {
+  const ProcessResult result = runExe({"--version"});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, "zort-read " ZORT_VERSION "\n");
 }
 
 // Paced like a 1200-baud line, through Wine's serial layer.

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "text/cp1251.h"
-#include "tools/zort-read/value_keys.h"
+#include "protocol/parameters.h"
 
 std::string_view trimmedSpaces(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
@@ -25,6 +25,6 @@ std::vector<Mismatch> compareValues(const std::vector<ExpectedText>& expected,
 
 std::string mismatchLine(const Mismatch& mismatch) {
   const std::string_view key =
-      mismatch.position < kParameterCount ? kValueKeys[mismatch.position] : "?";
+      mismatch.position < kParameterCount ? kParameterTable[mismatch.position].key : "?";
   return std::string(key) + ": " + mismatch.expected + " expected, " + mismatch.read + " read";
 }

@@ -3,12 +3,15 @@
 // layout: IDs, classes, styles, places, texts, font and labels.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <string>
 #include <vector>
+
+#include "ui/dialog_ids.h"
 
 namespace {
 
@@ -161,6 +164,22 @@ class CompiledResources : public ::testing::Test {
       if (resource.type == ordinal(type) && resource.name == ordinal(name)) return &resource;
     return nullptr;
   }
+  // The strings of the block that holds the labels, by ID; empty entries
+  // left out.
+  std::map<uint32_t, std::u16string> labelStrings() const {
+    std::map<uint32_t, std::u16string> strings;
+    const Resource* resource = find(kTypeString, 49);
+    if (resource == nullptr) return strings;
+    Reader reader{resource->data, 0};
+    for (uint32_t id = 768; id < 784; ++id) {
+      std::u16string value;
+      const uint16_t length = reader.word();
+      for (uint16_t i = 0; i < length; ++i) value.push_back(reader.word());
+      if (length > 0) strings[id] = value;
+    }
+    if (reader.failed) strings.clear();
+    return strings;
+  }
   std::vector<Resource> resources_;
 };
 
@@ -243,20 +262,30 @@ TEST_F(CompiledResources, StringTableHoldsTheLabels) {
   const Resource* resource = find(kTypeString, 49);
   ASSERT_NE(resource, nullptr) << "no string block for 768..783";
   EXPECT_EQ(resource->language, kRussian);
-  Reader reader{resource->data, 0};
-  std::map<uint32_t, std::u16string> strings;
-  for (uint32_t id = 768; id < 784; ++id) {
-    std::u16string value;
-    const uint16_t length = reader.word();
-    for (uint16_t i = 0; i < length; ++i) value.push_back(reader.word());
-    if (length > 0) strings[id] = value;
-  }
-  ASSERT_FALSE(reader.failed);
+  const std::map<uint32_t, std::u16string> strings = labelStrings();
   const std::map<uint32_t, std::u16string> expected = {
       {773, u"Версия ПО"}, {774, u"Сборка"},        {775, u"Контр. сумма"},
       {776, u"ДУ (мм)"},   {777, u"Сетевой адрес"}, {778, u"Зав. N "},
   };
   EXPECT_EQ(strings, expected);
+}
+
+// The map from table position to value field, and from field to label: each
+// position's label, as the dialog loads it, is its parameter's.
+TEST_F(CompiledResources, EveryPositionHasItsFieldAndItsLabel) {
+  const std::array<int, kParameterCount> fields = {517, 518, 519, 522, 520, 521};
+  EXPECT_EQ(kValueControls, fields);
+  std::vector<int> reported;
+  for (const size_t position : kReportOrder) reported.push_back(kValueControls[position]);
+  EXPECT_EQ(reported, (std::vector<int>{517, 518, 519, 521, 520, 522}));
+  const std::array<std::u16string, kParameterCount> labels = {
+      u"Версия ПО", u"Сборка", u"Контр. сумма", u"Зав. N ", u"ДУ (мм)", u"Сетевой адрес"};
+  const std::map<uint32_t, std::u16string> strings = labelStrings();
+  for (size_t position = 0; position < kParameterCount; ++position) {
+    const auto found = strings.find(static_cast<uint32_t>(labelControlOf(kValueControls[position])));
+    ASSERT_NE(found, strings.end()) << "position " << position;
+    EXPECT_TRUE(found->second == labels[position]) << "position " << position;
+  }
 }
 
 }  // namespace

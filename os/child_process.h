@@ -1,6 +1,6 @@
-// Child processes on POSIX: start one with its standard streams redirected,
-// read the first line it prints before a deadline, wait for it or stop it,
-// always reaping it. zort-read starts zort-sim with it (--simulate); the
+// Child processes on POSIX (child_process_posix.cpp): start one with its
+// standard streams redirected, read the first line it prints before a
+// deadline, wait for it or stop it, always reaping it. zort-read starts zort-sim with it (--simulate); the
 // native tests start every program they run with it (tests/support).
 #pragma once
 
@@ -40,3 +40,6 @@ bool readFirstLine(int fd, int timeoutMs, std::string& line, std::string& error)
 
 // The clock the time-outs run on, in ms.
 long long monotonicMs();
+
+// The folder of this program's own file ("." when it cannot be told).
+std::string ownProgramDirectory();

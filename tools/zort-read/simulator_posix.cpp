@@ -1,45 +1,21 @@
+#include "tools/zort-read/simulator.h"
+
 #include <fcntl.h>
-#include <limits.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <array>
 
-#include "tools/zort-read/child_process.h"
-#include "tools/zort-read/reader_platform.h"
+#include "os/child_process.h"
 
 namespace {
 
 constexpr int kFirstLineWaitMs = 10000;
 constexpr int kStopWaitMs = 5000;
 
-std::string ownDirectory() {
-  std::array<char, PATH_MAX> path{};
-  const ssize_t length = readlink("/proc/self/exe", path.data(), path.size() - 1);
-  if (length <= 0) return ".";
-  const std::string own(path.data(), static_cast<size_t>(length));
-  const size_t slash = own.rfind('/');
-  return slash == std::string::npos ? "." : own.substr(0, slash);
-}
-
 }  // namespace
 
-bool isTerminal(FILE* stream) { return isatty(fileno(stream)) == 1; }
-
-void prepareConsole() {}
-
-LocalTime localNow() {
-  const time_t now = time(nullptr);
-  tm local{};
-  localtime_r(&now, &local);
-  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-          local.tm_hour,        local.tm_min,     local.tm_sec};
-}
-
-std::string nativeToUtf8(std::string_view text) { return std::string(text); }
-
 bool startSimulator(SimulatorProcess& simulator, std::string& error) {
-  const std::string program = ownDirectory() + "/zort-sim";
+  const std::string program = ownProgramDirectory() + "/zort-sim";
   if (access(program.c_str(), X_OK) != 0) {
     error = "the simulator " + program + " is not there (build the target zort-sim)";
     return false;

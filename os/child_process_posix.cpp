@@ -1,4 +1,4 @@
-#include "tools/zort-read/child_process.h"
+#include "os/child_process.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -8,6 +8,9 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <limits.h>
+
+#include <array>
 #include <cerrno>
 #include <cstring>
 
@@ -137,4 +140,13 @@ bool readFirstLine(int fd, int timeoutMs, std::string& line, std::string& error)
     if (c == '\n') return true;
     line.push_back(c);
   }
+}
+
+std::string ownProgramDirectory() {
+  std::array<char, PATH_MAX> path{};
+  const ssize_t length = readlink("/proc/self/exe", path.data(), path.size() - 1);
+  if (length <= 0) return ".";
+  const std::string own(path.data(), static_cast<size_t>(length));
+  const size_t slash = own.rfind('/');
+  return slash == std::string::npos ? "." : own.substr(0, slash);
 }

@@ -7,9 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include "os/local_time.h"
+#include "os/result.h"
 #include "protocol/results.h"
 #include "protocol/status.h"
-#include "report/report.h"
 
 struct JournalEntry {
   LocalTime time;
@@ -32,3 +33,10 @@ std::string journalRow(const JournalEntry& entry);
 // A field as RFC 4180 wants it: in double quotes, inner quotes doubled,
 // when it holds ';', '"', CR or LF; as it is otherwise.
 std::string csvField(std::string_view text);
+
+// Appends row to the journal at path (UTF-8), in one write, so that several
+// processes can share a journal without mixing rows. A journal that is not
+// there yet is made whole with header and row together and appears under
+// its name only then; an empty file gets the header with the row.
+OsResult appendJournalRow(const std::string& path, const std::string& header,
+                          const std::string& row);

@@ -1,4 +1,4 @@
-#include "tools/zort-read/journal.h"
+#include "report/journal.h"
 #include "tests/support/golden_texts.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,9 @@
-#include "tools/zort-read/journal.h"
+#include "report/journal.h"
 
 #include <array>
 #include <cstdio>
 
+#include "os/files.h"
 #include "protocol/parameters.h"
 #include "text/cp1251.h"
 
@@ -12,8 +13,8 @@ constexpr char kSeparator = ';';
 constexpr std::string_view kRowEnd = "\r\n";
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-std::string labelOf(uint32_t control) {
-  std::string_view label = parameterLabel(control);
+std::string labelOf(size_t position) {
+  std::string_view label = kParameterTable[position].label;
   while (!label.empty() && label.back() == ' ') label.remove_suffix(1);
   return programTextToUtf8(label);
 }
@@ -54,8 +55,7 @@ std::string journalHeader(bool expectGiven) {
   Row row;
   for (const char* title : {"Время", "Порт", "Код", "Сообщение"})
     addField(row, programTextToUtf8(title));
-  for (const uint32_t control : kExportControlList)
-    if (control != 0) addField(row, labelOf(control));
+  for (const size_t position : kReportOrder) addField(row, labelOf(position));
   if (expectGiven) addField(row, programTextToUtf8("Совпадение"));
   return std::string(kByteOrderMark) + row.text + std::string(kRowEnd);
 }
@@ -66,13 +66,25 @@ std::string journalRow(const JournalEntry& entry) {
   addField(row, entry.port);
   addField(row, std::to_string(static_cast<unsigned>(entry.status)));
   addField(row, programTextToUtf8(statusMessage(entry.status)));
-  for (const uint32_t control : kExportControlList) {
-    if (control == 0) break;
-    addField(row, cp1251ToUtf8(valueText((*entry.results)[positionOfControl(control)])));
-  }
+  for (const size_t position : kReportOrder)
+    addField(row, cp1251ToUtf8(valueText((*entry.results)[position])));
   if (entry.expectGiven) {
     const char* match = !entry.matched.has_value() ? "" : *entry.matched ? "да" : "нет";
     addField(row, programTextToUtf8(match));
   }
   return row.text + std::string(kRowEnd);
+}
+
+OsResult appendJournalRow(const std::string& path, const std::string& header,
+                          const std::string& row) {
+  OsResult result;
+  // Twice at most: a journal another process makes between our two looks is
+  // then appended to.
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    result = appendToFile(path, header, row);
+    if (!fileIsMissing(result)) return result;
+    result = publishNewFile(path, header + row);
+    if (!fileExists(result)) return result;
+  }
+  return result;
 }

@@ -1,4 +1,4 @@
-#include "tools/zort-read/reader_cases.h"
+#include "tests/support/reader_cases.h"
 
 #include <regex>
 
