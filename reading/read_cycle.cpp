@@ -47,7 +47,7 @@ StatusCode readAllPositions(const StatusLine& statusLine, ControlFlags& flags,
   for (size_t position = 0; position < kParameterCount; ++position)
     clearValueText(results[position]);
 
-  LinkContext link = {context.port, context.receive, &store, context.observer};
+  LinkContext link = {context.port, context.receive, &store, context.observer, context.failure};
   for (size_t position = 0; position < kParameterCount; ++position) {
     slots[position] = requestWithRetries(link, kParameterTable[position].code, context.retries);
     if (slots[position].length == 0) return slots[position].status;

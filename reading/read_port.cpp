@@ -16,8 +16,9 @@ PortReadOutcome readOnePort(const PortReadRequest& request) {
   if (request.statusLine.setText != nullptr)
     request.statusLine.setText(request.statusLine.context, kWaitingText);
   ControlFlags flags{kBusy};
+  LinkFailure failure;
   ReadContext context = {&connection, &receive, &outcome.results, request.observer,
-                         request.retries};
+                         request.retries, &failure};
   const auto start = std::chrono::steady_clock::now();
   if (request.cycleStart != nullptr) *request.cycleStart = start;
   outcome.cycleStatus = runReadCycle(request.statusLine, flags, context);
@@ -25,6 +26,8 @@ PortReadOutcome readOnePort(const PortReadRequest& request) {
                         std::chrono::steady_clock::now() - start)
                         .count();
   outcome.cycleRan = true;
+  // A cycle that failed where the system refused a write or a read.
+  if (outcome.cycleStatus != kStatusOk) outcome.reason = failure.reason.data();
   closePort(connection);
   return outcome;
 }

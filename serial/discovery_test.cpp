@@ -175,6 +175,31 @@ TEST(PortSourceMerge, DescribesEachPortByItsDevicesFriendlyName) {
   EXPECT_EQ(portEntryText(ports[3]), "COM12  Стандартный модем по соединению Bluetooth");
 }
 
+// --all leaves out what a Bluetooth link or a modem serves; the list keeps
+// them, described as ever.
+TEST(PortSourceMerge, KnowsBluetoothLinksAndModemsWhichReadingAllLeavesOut) {
+  PortSources sources;
+  sources.deviceNames = {"COM1", "COM3", "COM4", "COM5"};
+  sources.friendlyNames = {
+      {"COM3", "Standard Serial over Bluetooth link (COM3)", PortDevice::kBluetooth},
+      // A modem's name comes from the Modem class; its Ports entry has none.
+      {"COM4", "", PortDevice::kSerial},
+      {"COM4", "Стандартный модем (COM4)", PortDevice::kModem},
+      {"COM5", "USB Serial Port (COM5)", PortDevice::kSerial},
+  };
+  const std::vector<PortInfo> ports = mergePortSources(sources);
+  ASSERT_EQ(namesOf(ports), (std::vector<std::string>{"COM1", "COM3", "COM4", "COM5"}));
+  const std::vector<PortDevice> devices = {PortDevice::kSerial, PortDevice::kBluetooth,
+                                           PortDevice::kModem, PortDevice::kSerial};
+  const std::vector<bool> readWithAll = {true, false, false, true};
+  for (size_t i = 0; i < ports.size(); ++i) {
+    EXPECT_EQ(ports[i].device, devices[i]) << ports[i].name;
+    EXPECT_EQ(isReadWithAllPorts(ports[i]), readWithAll[i]) << ports[i].name;
+  }
+  EXPECT_EQ(portEntryText(ports[1]), "COM3  Standard Serial over Bluetooth link");
+  EXPECT_EQ(portEntryText(ports[2]), "COM4  Стандартный модем");
+}
+
 struct OrderCase {
   const char* name;
   const char* before;

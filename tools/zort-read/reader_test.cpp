@@ -238,6 +238,22 @@ TEST_F(ReaderTest, TracesEveryExchange) {
   EXPECT_GT(tracedCycleMs(result.err), 0) << result.err;
 }
 
+// The instrument's line goes away when the third request has gone out: the
+// read the system refuses ends the exchange as no answer, and its words
+// reach the trace and the message.
+TEST_F(ReaderTest, ALineThatGoesAwayIsToldInTheSystemsWords) {
+  startSimWith(instrumentScenario(2, "silent hangup=0"));
+  const ProcessResult result = read({"--trace", "--json", kPortArgument});
+  EXPECT_EQ(result.exitCode, 7) << result.err;
+  EXPECT_EQ(result.out, expectedJson(sim.linePath, 7, valuesBefore(2)));
+  EXPECT_NE(result.err.find(" ms read failed: Input/output error\n"), std::string::npos)
+      << result.err;
+  EXPECT_NE(result.err.find("\nzort-read: " + sim.linePath +
+                            u8text(u8": Нет ответа. (Input/output error)\n")),
+            std::string::npos)
+      << result.err;
+}
+
 // Paced like a 1200-baud line: the cycle takes about the line's time.
 TEST_F(ReaderTest, PacedCycleTime) {
   startSimWith(instrumentScenario(), {"--char-ms", "8.33"});
