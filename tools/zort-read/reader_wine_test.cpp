@@ -16,6 +16,7 @@
 #include "tests/wine/wine_rig.h"
 #include "tests/wine/wine_test_main.h"
 #include "tests/support/reader_cases.h"
+#include "tests/support/reader_rows.h"
 #include "tests/support/golden_texts.h"
 
 namespace {
@@ -207,17 +208,6 @@ TEST_F(WineReaderTest, AnUnmappedPortFailsToOpen) {
   EXPECT_EQ(result.err.substr(result.err.size() - 2), ")\n") << result.err;
 }
 
-TEST_F(WineReaderTest, WritesTheSameReportAsOnLinux) {
-  startSimOn("COM5", instrumentScenario());
-  directory = makeTemporaryDirectory();
-  const ProcessResult result = runExe({"--report", windowsPath(directory), "COM5"});
-  EXPECT_EQ(result.exitCode, 0) << result.err;
-  const auto files = filesIn(directory);
-  ASSERT_EQ(files.size(), 1u);
-  EXPECT_TRUE(isReportName(files[0], "ZT-004217")) << files[0];
-  EXPECT_EQ(readWholeFile(directory + "/" + files[0]), expectedReportText());
-}
-
 // On a real Wine console (cmd on a pseudo-terminal, through script): the
 // values and the progress line read right, and the console's code page is
 // the same after the run as before it (chcp before and after, in one cmd).
@@ -336,19 +326,21 @@ TEST_F(WineReaderTest, PrintsTheProjectsVersion) {
   EXPECT_EQ(result.out, "zort-read " ZORT_VERSION "\n");
 }
 
-// Paced like a 1200-baud line, through Wine's serial layer.
-TEST_F(WineReaderTest, PacedCycleTime) {
-  startSimOn("COM5", instrumentScenario(), {"--char-ms", "8.33"});
-  const ProcessResult result = runExe({"--trace", "--json", "COM5"});
-  ASSERT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_EQ(result.out, expectedJson("COM5", 0, instrumentValues()));
-  const long long cycleMs = tracedCycleMs(result.err);
-  const double lineMs = static_cast<double>(instrumentCycleLineCharacters()) * 8.33;
-  std::printf("zort-read.exe under Wine, paced: cycle %lld ms, line %.0f ms\n", cycleMs, lineMs);
-  RecordProperty("cycle_ms", static_cast<int>(cycleMs));
-  EXPECT_GE(static_cast<double>(cycleMs), lineMs);
-  EXPECT_LE(static_cast<double>(cycleMs), 2 * lineMs + 1000);
+// The runs that come out the same natively, here through Wine's serial
+// layer on COM5.
+bool connectCom5(const std::string& linePath, std::string& port, std::string& error) {
+  port = "COM5";
+  return connectComPort(gRig, port, linePath, error);
 }
+
+class WineReaderRowTest : public testing::TestWithParam<ReaderRow> {};
+
+TEST_P(WineReaderRowTest, ReadsTheTestInstrument) {
+  checkReaderRow(GetParam(), {connectCom5, runExe, windowsPath, "zort-read.exe under Wine"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, WineReaderRowTest, testing::ValuesIn(readerRows()),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 
