@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "os/console.h"
 #include "os/terminal_display.h"
 
 bool terminalShowsEscapes() {
@@ -11,8 +12,6 @@ bool terminalShowsEscapes() {
   return SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != FALSE;
 }
 
-// The console shows UTF-8 (its output code page is set at the start).
-void writeDisplay(std::string_view bytes) {
-  std::fwrite(bytes.data(), 1, bytes.size(), stderr);
-  std::fflush(stderr);
-}
+// Through the console writer: WriteConsoleW on a console, which takes the
+// escape codes once the console has been asked to.
+void writeDisplay(std::string_view bytes) { writeText(stderr, bytes); }

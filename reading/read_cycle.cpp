@@ -63,7 +63,7 @@ StatusCode readAllPositions(const StatusLine& statusLine, ControlFlags& flags,
   for (size_t position = 0; position < kParameterCount; ++position)
     clearValueText(results[position]);
 
-  LinkContext link = {context.port, context.receive, &store, context.observer};
+  LinkContext link = {context.port, context.receive, &store, context.observer, context.failure};
   context.mostTries = 0;
   for (size_t position = 0; position < kParameterCount; ++position) {
     uint32_t tries = 0;

@@ -22,6 +22,9 @@ struct ReadContext {
   // How many more times an exchange that ended with 7 or 8 is tried before
   // the cycle fails with that code. The dialog never retries.
   uint32_t retries = 0;
+  // Where the system's reason goes when it refused the last exchange's write
+  // or read; may be null.
+  LinkFailure* failure = nullptr;
   // Asked with CancelRequested: true ends the cycle with 10 as a cancel does
   // (the reader's Ctrl-C). May be null.
   bool (*stopRequested)() = nullptr;

@@ -17,8 +17,9 @@ PortReadOutcome readOnePort(const PortReadRequest& request) {
   if (request.statusLine.setText != nullptr)
     request.statusLine.setText(request.statusLine.context, kWaitingText);
   ControlFlags flags{kBusy};
+  LinkFailure failure;
   ReadContext context = {&connection, &receive, &outcome.results, request.observer,
-                         request.retries};
+                         request.retries, &failure};
   context.stopRequested = request.stopRequested;
   const auto start = std::chrono::steady_clock::now();
   if (request.cycleStart != nullptr) *request.cycleStart = start;
@@ -29,6 +30,8 @@ PortReadOutcome readOnePort(const PortReadRequest& request) {
   outcome.cycleRan = true;
   outcome.mostTries = context.mostTries;
   outcome.ended = zonedTimeNow();
+  // A cycle that failed where the system refused a write or a read.
+  if (outcome.cycleStatus != kStatusOk) outcome.reason = failure.reason.data();
   closePort(connection);
   return outcome;
 }

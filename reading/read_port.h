@@ -30,7 +30,8 @@ struct PortReadOutcome {
   StatusCode openStatus = kStatusOk;   // the open's: 0, or 2, 3, 5
   bool cycleRan = false;               // the port opened and a cycle ran
   StatusCode cycleStatus = kStatusOk;  // the cycle's, when it ran
-  std::string reason;                  // the system's words when the open failed (UTF-8)
+  std::string reason;                  // the system's words (UTF-8) when the open failed, or
+                                       // when it refused the failed cycle's last write or read
   ResultStore results{};               // the values, when the cycle ran
   long long cycleMs = -1;              // the cycle's time, -1 when none ran
   uint32_t mostTries = 0;              // the most tries one exchange took; 0: none ran

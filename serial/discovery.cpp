@@ -77,3 +77,5 @@ bool naturalLess(std::string_view a, std::string_view b) {
   // Equal as numbers ("COM01", "COM1"): the bytes decide, so the order is total.
   return a < b;
 }
+
+bool isReadWithAllPorts(const PortInfo& port) { return port.device == PortDevice::kSerial; }

@@ -10,6 +10,13 @@
 // The name lives only during the call.
 using PortNameCallback = void (*)(void* context, const char* name);
 
+// The device behind a port, where the system says what it is (Windows).
+enum class PortDevice : uint8_t {
+  kSerial,     // a serial port, or nothing known
+  kBluetooth,  // a Bluetooth serial link (BTHENUM): opening it connects, for seconds
+  kModem,      // a device of the Modem class: it answers requests of its own
+};
+
 // One serial port and what the system says of it. Every text is UTF-8; a
 // field the system has nothing for is empty.
 struct PortInfo {
@@ -18,7 +25,13 @@ struct PortInfo {
                             // without " (COM7)"); Linux: the USB product string
   std::string usbId;        // Linux: "1a86:7523", the USB vendor and product
   std::string byIdName;     // Linux: its name under /dev/serial/by-id
+  PortDevice device = PortDevice::kSerial;
 };
+
+// Whether reading every port (zort-read --all) reads this one: not a
+// Bluetooth link, which blocks while it connects, nor a modem, which would
+// get the instrument's requests. Lists still show them.
+bool isReadWithAllPorts(const PortInfo& port);
 
 // Every serial port of the machine, each once, in natural order (COM2 before
 // COM10). Windows: the COM devices of QueryDosDeviceA together with the

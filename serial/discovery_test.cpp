@@ -57,14 +57,62 @@ TEST_P(DeviceListTest, ReportsTheSerialPortsInOrder) {
 INSTANTIATE_TEST_SUITE_P(Lists, DeviceListTest, testing::ValuesIn(kListCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(SerialPortName, TestsTheHighNibbleOfTheFourthByte) {
+// What counts as a serial port's name: "COM", then a digit or one of
+// ":;<=>?" (the six characters after the digits); only those four bytes
+// decide, and the name is taken whole.
+TEST(SerialPortName, AcceptsEveryComNumberAPortCanHave) {
+  for (int number = 1; number <= 256; ++number) {
+    const std::string name = "COM" + std::to_string(number);
+    EXPECT_TRUE(isSerialPortName(name.c_str())) << name;
+  }
+  EXPECT_TRUE(isSerialPortName("COM0"));
+}
+
+TEST(SerialPortName, TheFourthByteIsADigitOrOneOfTheSixAfterThem) {
+  const std::string accepted = "0123456789:;<=>?";
   for (int byte = 1; byte < 256; ++byte) {
     const char name[] = {'C', 'O', 'M', static_cast<char>(byte), '\0'};
     SCOPED_TRACE(byte);
-    EXPECT_EQ(isSerialPortName(name), (byte & 0xF0) == 0x30);
+    EXPECT_EQ(isSerialPortName(name), accepted.find(static_cast<char>(byte)) != std::string::npos);
   }
+}
+
+TEST(SerialPortName, TheFirstThreeBytesAreExactlyCapitalCom) {
+  for (size_t position = 0; position < 3; ++position) {
+    for (int byte = 1; byte < 256; ++byte) {
+      char name[] = "COM1";
+      if (name[position] == static_cast<char>(byte)) continue;
+      name[position] = static_cast<char>(byte);
+      SCOPED_TRACE(name);
+      EXPECT_FALSE(isSerialPortName(name));
+    }
+  }
+  for (const char* name : {"com1", "Com1", "cOM1", "coM12"}) EXPECT_FALSE(isSerialPortName(name)) << name;
+}
+
+TEST(SerialPortName, RefusesShortNamesAndOtherPrefixes) {
+  for (const char* name : {"", "C", "CO", "COM", "LPT1", "AUX", "CNCA0", "XCOM1", " COM1", "_COM1",
+                           "COMX", "COM-1", "COM 1"})
+    EXPECT_FALSE(isSerialPortName(name)) << name;
   EXPECT_FALSE(isSerialPortName(nullptr));
-  EXPECT_FALSE(isSerialPortName(""));
+}
+
+// The list holds plain names; the namespace is added only to open a port.
+TEST(SerialPortName, RefusesDeviceNamespaceForms) {
+  for (const char* name : {"\\\\.\\COM1", "\\\\?\\COM12", "\\??\\COM3", "\\Device\\Serial0",
+                           "Global\\COM1", "//./COM1"})
+    EXPECT_FALSE(isSerialPortName(name)) << name;
+}
+
+// Whatever follows the fourth byte is not looked at: the name passes whole.
+TEST(SerialPortName, WhatFollowsTheFourthByteDoesNotDecide) {
+  for (const char* name : {"COM12", "COM1X", "COM1 ", "COM1:", "COM9-USB", "COM3\xFF"})
+    EXPECT_TRUE(isSerialPortName(name)) << name;
+  for (const char* name : {"COMX1", "COM/1", "COM@12"}) EXPECT_FALSE(isSerialPortName(name)) << name;
+  std::vector<std::string> reported;
+  const std::string list = names({"COM1X", "COM12", "LPT1"});
+  EXPECT_EQ(walkDeviceList(list.data(), list.size(), collect, &reported), 2u);
+  EXPECT_EQ(reported, (std::vector<std::string>{"COM1X", "COM12"})) << "reported whole";
 }
 
 TEST(PortEnumeration, ReportsOnlyExistingSerialDevices) {
@@ -173,6 +221,31 @@ TEST(PortSourceMerge, DescribesEachPortByItsDevicesFriendlyName) {
   EXPECT_EQ(portEntryText(ports[1]), "COM4") << "a port with no device named stands alone";
   EXPECT_EQ(portEntryText(ports[2]), "COM7  USB-SERIAL CH340");
   EXPECT_EQ(portEntryText(ports[3]), "COM12  Стандартный модем по соединению Bluetooth");
+}
+
+// --all leaves out what a Bluetooth link or a modem serves; the list keeps
+// them, described as ever.
+TEST(PortSourceMerge, KnowsBluetoothLinksAndModemsWhichReadingAllLeavesOut) {
+  PortSources sources;
+  sources.deviceNames = {"COM1", "COM3", "COM4", "COM5"};
+  sources.friendlyNames = {
+      {"COM3", "Standard Serial over Bluetooth link (COM3)", PortDevice::kBluetooth},
+      // A modem's name comes from the Modem class; its Ports entry has none.
+      {"COM4", "", PortDevice::kSerial},
+      {"COM4", "Стандартный модем (COM4)", PortDevice::kModem},
+      {"COM5", "USB Serial Port (COM5)", PortDevice::kSerial},
+  };
+  const std::vector<PortInfo> ports = mergePortSources(sources);
+  ASSERT_EQ(namesOf(ports), (std::vector<std::string>{"COM1", "COM3", "COM4", "COM5"}));
+  const std::vector<PortDevice> devices = {PortDevice::kSerial, PortDevice::kBluetooth,
+                                           PortDevice::kModem, PortDevice::kSerial};
+  const std::vector<bool> readWithAll = {true, false, false, true};
+  for (size_t i = 0; i < ports.size(); ++i) {
+    EXPECT_EQ(ports[i].device, devices[i]) << ports[i].name;
+    EXPECT_EQ(isReadWithAllPorts(ports[i]), readWithAll[i]) << ports[i].name;
+  }
+  EXPECT_EQ(portEntryText(ports[1]), "COM3  Standard Serial over Bluetooth link");
+  EXPECT_EQ(portEntryText(ports[2]), "COM4  Стандартный модем");
 }
 
 struct OrderCase {

@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cwctype>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "serial/discovery_backend.h"
@@ -28,7 +30,9 @@ constexpr DWORD kTextRoom = 512;
 size_t queryDosDevices(void*, char* buffer, size_t size, bool* tooSmall) {
   const DWORD room = size > MAXDWORD ? MAXDWORD : static_cast<DWORD>(size);
   const DWORD length = QueryDosDeviceA(nullptr, buffer, room);
-  *tooSmall = length == 0 && GetLastError() == ERROR_INSUFFICIENT_BUFFER;
+  // Windows says either when the list does not fit.
+  const DWORD error = length == 0 ? GetLastError() : ERROR_SUCCESS;
+  *tooSmall = error == ERROR_INSUFFICIENT_BUFFER || error == ERROR_MORE_DATA;
   return length;
 }
 
@@ -79,7 +83,23 @@ std::string devicePortName(HDEVINFO devices, SP_DEVINFO_DATA& device) {
   return result == ERROR_SUCCESS ? stringData(type, data, bytes) : std::string();
 }
 
-void addFriendlyNames(const GUID& deviceClass, std::vector<FriendlyName>& names) {
+// A device that the Bluetooth stack enumerates: its instance ID begins with
+// "BTHENUM\".
+bool isBluetoothDevice(HDEVINFO devices, SP_DEVINFO_DATA& device) {
+  std::array<wchar_t, kTextRoom> id{};
+  if (!SetupDiGetDeviceInstanceIdW(devices, &device, id.data(), static_cast<DWORD>(id.size()),
+                                   nullptr))
+    return false;
+  constexpr std::wstring_view kBluetoothEnumerator = L"BTHENUM\\";
+  const std::wstring_view text(id.data());
+  if (text.size() < kBluetoothEnumerator.size()) return false;
+  for (size_t i = 0; i < kBluetoothEnumerator.size(); ++i)
+    if (towupper(text[i]) != kBluetoothEnumerator[i]) return false;
+  return true;
+}
+
+// The devices of a class; every device of the Modem class is a modem.
+void addFriendlyNames(const GUID& deviceClass, bool modems, std::vector<FriendlyName>& names) {
   HDEVINFO devices = SetupDiGetClassDevsW(&deviceClass, nullptr, nullptr, DIGCF_PRESENT);
   if (devices == INVALID_HANDLE_VALUE) return;
   SP_DEVINFO_DATA device{};
@@ -90,12 +110,18 @@ void addFriendlyNames(const GUID& deviceClass, std::vector<FriendlyName>& names)
     std::array<wchar_t, kTextRoom> data{};
     DWORD type = 0;
     DWORD bytes = 0;
+    // A device without a friendly name still tells what kind it is.
     if (!SetupDiGetDeviceRegistryPropertyW(devices, &device, SPDRP_FRIENDLYNAME, &type,
                                            reinterpret_cast<BYTE*>(data.data()),
                                            static_cast<DWORD>(data.size() * sizeof(wchar_t)),
                                            &bytes))
-      continue;
-    names.push_back(FriendlyName{port, stringData(type, data, bytes)});
+      type = REG_NONE;
+    PortDevice kind = PortDevice::kSerial;
+    if (modems)
+      kind = PortDevice::kModem;
+    else if (isBluetoothDevice(devices, device))
+      kind = PortDevice::kBluetooth;
+    names.push_back(FriendlyName{port, stringData(type, data, bytes), kind});
   }
   SetupDiDestroyDeviceInfoList(devices);
 }
@@ -106,8 +132,8 @@ void backendListPorts(std::vector<PortInfo>& ports) {
   PortSources sources;
   queryDeviceList(queryDosDevices, nullptr, addDeviceName, &sources.deviceNames);
   addSerialCommValues(sources.registryNames);
-  addFriendlyNames(kPortsClass, sources.friendlyNames);
-  addFriendlyNames(kModemClass, sources.friendlyNames);
+  addFriendlyNames(kPortsClass, false, sources.friendlyNames);
+  addFriendlyNames(kModemClass, true, sources.friendlyNames);
   const std::vector<PortInfo> merged = mergePortSources(sources);
   ports.insert(ports.end(), merged.begin(), merged.end());
 }

@@ -29,12 +29,18 @@ bool backendOpenDevice(const char* name, PortHandle* handle);
 bool backendPortBusy(uint32_t systemError);
 
 // Converts the mode string ("1200,n,8,1") to line settings and applies them,
-// without flow control. false when the device rejects them.
+// binary, without flow control of any kind. false when the device rejects
+// them.
 bool backendApplyLineMode(PortHandle handle, const char* mode);
 
 // A read returns what has arrived, up to the number asked for, and waits at
-// most kReadWaitMs for it; writes have no time-out. false when rejected.
+// most kReadWaitMs for it. A write of n characters gives up after
+// kWriteWaitMs + n * kWriteWaitPerCharacterMs (1.17 s for a request, eight
+// times its time on the line), so that a device that stops taking data
+// cannot hold an exchange for ever. false when rejected.
 constexpr uint32_t kReadWaitMs = 40;
+constexpr uint32_t kWriteWaitMs = 1000;
+constexpr uint32_t kWriteWaitPerCharacterMs = 10;
 bool backendApplyTimeouts(PortHandle handle);
 
 // Driver queues of 8192 bytes each way, where the platform has them.
@@ -48,11 +54,14 @@ void backendRaiseDtr(PortHandle handle);
 // Discards everything pending in both directions.
 void backendPurge(PortHandle handle);
 
-// Writes up to count characters; returns the number written, 0 on failure.
-size_t backendWrite(PortHandle handle, const char* characters, size_t count);
+// Writes up to count characters into *written. false when the system
+// refused the write, or when the write time-out passed with no character
+// written (the reason is then the system's time-out error).
+bool backendWrite(PortHandle handle, const char* characters, size_t count, size_t* written);
 
-// Reads up to count characters, waiting at most kReadWaitMs; returns the
-// number read, 0 after that much silence or on failure.
-size_t backendRead(PortHandle handle, char* destination, size_t count);
+// Reads up to count characters into *got, waiting at most kReadWaitMs; *got
+// is 0 after that much silence. false when the system refused the read (an
+// adapter pulled out, a line hung up).
+bool backendRead(PortHandle handle, char* destination, size_t count, size_t* got);
 
 void backendClose(PortHandle handle);

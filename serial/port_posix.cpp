@@ -82,6 +82,18 @@ tcflag_t dataBitsFlag(int bits) {
   }
 }
 
+using Clock = std::chrono::steady_clock;
+
+Clock::time_point deadlineAfter(size_t milliseconds) {
+  return Clock::now() + std::chrono::milliseconds(milliseconds);
+}
+
+// Rounded up, so that a wait that ends empty has seen all of its time.
+int millisecondsUntil(Clock::time_point deadline) {
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+  return left.count() > 0 ? static_cast<int>(left.count()) : 0;
+}
+
 void raiseModemLine(PortHandle handle, int line) {
   // A pty has no modem lines: the failure is expected and ignored.
   (void)ioctl(fdOf(handle), TIOCMBIS, &line);
@@ -90,17 +102,10 @@ void raiseModemLine(PortHandle handle, int line) {
 }  // namespace
 
 bool backendOpenDevice(const char* name, PortHandle* handle) {
-  // Non-blocking only for the open itself, so that a port without carrier
-  // does not hold it; reads wait in poll, writes block until written.
+  // Non-blocking throughout: the open does not wait for a carrier, reads
+  // and writes wait in poll, each for its own time-out.
   const int fd = open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return false;
-  const int flags = fcntl(fd, F_GETFL);
-  if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0) {
-    const int error = errno;
-    close(fd);
-    errno = error;
-    return false;
-  }
   // One user at a time: an advisory lock that every process of this kind
   // takes (and other serial tools too), and the terminal's own exclusive
   // mode, which refuses further opens to all but root.
@@ -142,7 +147,8 @@ bool backendApplyLineMode(PortHandle handle, const char* mode) {
 }
 
 bool backendApplyTimeouts(PortHandle handle) {
-  // The 40 ms read wait lives in backendRead; here only the handle is checked.
+  // The waits live in backendRead and backendWrite; here only the handle is
+  // checked.
   return fcntl(fdOf(handle), F_GETFL) >= 0;
 }
 
@@ -156,29 +162,54 @@ void backendRaiseDtr(PortHandle handle) { raiseModemLine(handle, TIOCM_DTR); }
 
 void backendPurge(PortHandle handle) { (void)tcflush(fdOf(handle), TCIOFLUSH); }
 
-size_t backendWrite(PortHandle handle, const char* characters, size_t count) {
+bool backendWrite(PortHandle handle, const char* characters, size_t count, size_t* written) {
+  *written = 0;
+  if (count == 0) return true;
+  const auto deadline = deadlineAfter(kWriteWaitMs + kWriteWaitPerCharacterMs * count);
   for (;;) {
-    const ssize_t written = write(fdOf(handle), characters, count);
-    if (written > 0) return static_cast<size_t>(written);
-    if (written < 0 && errno == EINTR) continue;
-    return 0;
+    const ssize_t put = write(fdOf(handle), characters + *written, count - *written);
+    if (put > 0) *written += static_cast<size_t>(put);
+    if (*written == count) return true;
+    if (put < 0 && errno != EAGAIN && errno != EINTR) return *written > 0;
+    pollfd entry{fdOf(handle), POLLOUT, 0};
+    const int ready = poll(&entry, 1, millisecondsUntil(deadline));
+    if (ready < 0 && errno != EINTR) return *written > 0;
+    if (ready == 0) {
+      // The device takes no more: what was written counts, nothing at all
+      // is a failed write.
+      if (*written > 0) return true;
+      errno = ETIMEDOUT;
+      return false;
+    }
   }
 }
 
-size_t backendRead(PortHandle handle, char* destination, size_t count) {
-  if (count == 0) return 0;
-  using Clock = std::chrono::steady_clock;
-  const auto deadline = Clock::now() + std::chrono::milliseconds(kReadWaitMs);
+bool backendRead(PortHandle handle, char* destination, size_t count, size_t* got) {
+  *got = 0;
+  if (count == 0) return true;
+  const auto deadline = deadlineAfter(kReadWaitMs);
   for (;;) {
-    // Rounded up, so that a read that brings nothing has seen the whole 40 ms.
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
     pollfd entry{fdOf(handle), POLLIN, 0};
-    const int ready = poll(&entry, 1, left.count() > 0 ? static_cast<int>(left.count()) : 0);
-    if (ready < 0 && errno == EINTR) continue;
-    if (ready <= 0 || (entry.revents & POLLIN) == 0) return 0;
-    const ssize_t got = read(fdOf(handle), destination, count);
-    if (got < 0 && errno == EINTR) continue;
-    return got > 0 ? static_cast<size_t>(got) : 0;
+    const int ready = poll(&entry, 1, millisecondsUntil(deadline));
+    if (ready < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (ready == 0) return true;  // silence for the whole wait
+    if ((entry.revents & POLLNVAL) != 0) {
+      errno = EBADF;
+      return false;
+    }
+    // Characters, or a hang-up or an error, which the read tells.
+    const ssize_t read = ::read(fdOf(handle), destination, count);
+    if (read > 0) {
+      *got = static_cast<size_t>(read);
+      return true;
+    }
+    if (read < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+    // The end of a terminal's input: the other side is gone.
+    if (read == 0) errno = EIO;
+    return false;
   }
 }
 

@@ -8,6 +8,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -176,31 +177,136 @@ TEST_F(PortTest, TransactionOnAClosedPortFailsToSend) {
   EXPECT_EQ(store.cursor, 0u);
 }
 
-TEST_F(PortTest, AHungUpLineFailsToSend) {
+// What an exchange told its observer of the system's refusals.
+struct SeenFailures {
+  std::string operations;  // "write", "read", ...
+  std::string reasons;
+  int masterToClose = -1;  // closed once the request is written: the line hangs up
+};
+
+void closeMasterAfterSending(void* context, const char*, size_t) {
+  auto& seen = *static_cast<SeenFailures*>(context);
+  if (seen.masterToClose >= 0) close(seen.masterToClose);
+  seen.masterToClose = -1;
+}
+
+void noteReceived(void*, const char*, size_t) {}
+
+void noteFailure(void* context, const char* operation, const char* reason) {
+  auto& seen = *static_cast<SeenFailures*>(context);
+  seen.operations += operation;
+  seen.reasons += reason;
+}
+
+TEST_F(PortTest, AHungUpLineFailsToSendWithTheSystemsReason) {
   ASSERT_EQ(openPort(connection, pty.path.c_str(), kLineMode), kStatusOk);
   close(pty.master);
   pty.master = -1;
   ReceiveBuffer receive{};
   ReplyStore store;
   resetReplyStore(store);
-  LinkContext link = {&connection, &receive, &store, nullptr};
+  SeenFailures seen;
+  const ExchangeObserver observer = {closeMasterAfterSending, noteReceived, &seen, nullptr,
+                                     noteFailure};
+  LinkFailure failure;
+  LinkContext link = {&connection, &receive, &store, &observer, &failure};
   EXPECT_EQ(requestParameter(link, 0x41).status, kStatusSendFailed);
+  EXPECT_STREQ(failure.reason.data(), "Input/output error");
+  EXPECT_EQ(seen.operations, "write");
+  EXPECT_EQ(seen.reasons, "Input/output error");
   EXPECT_TRUE(isPortOpen(connection)) << "a failed transaction leaves the port open";
+}
+
+// The adapter goes away after the request has gone out: the read that fails
+// ends the reception at once, as no answer, with the system's words.
+TEST_F(PortTest, AReadTheSystemRefusesEndsTheExchangeWithItsReason) {
+  ASSERT_EQ(openPort(connection, pty.path.c_str(), kLineMode), kStatusOk);
+  ReceiveBuffer receive{};
+  ReplyStore store;
+  resetReplyStore(store);
+  SeenFailures seen;
+  seen.masterToClose = pty.master;
+  pty.master = -1;
+  const ExchangeObserver observer = {closeMasterAfterSending, noteReceived, &seen, nullptr,
+                                     noteFailure};
+  LinkFailure failure;
+  failure.reason[0] = 'x';  // a reason left from before is not kept
+  LinkContext link = {&connection, &receive, &store, &observer, &failure};
+  uint16_t length = 0;
+  const RequestFrame frame = buildRequestFrame(0x41);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(transact(link, frame.data(), frame.size(), &length), kStatusNoAnswer);
+  const auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_STREQ(failure.reason.data(), "Input/output error");
+  EXPECT_EQ(seen.operations, "read") << "one failed read, then no other";
+  // The pacing wait, then no read's 40 ms.
+  EXPECT_LT(took, std::chrono::milliseconds(193 + 35));
+
+  // The next exchange that the system does not refuse leaves no reason.
+  failure.reason[0] = 'x';
+  Pty other = makePty();
+  ASSERT_EQ(openPort(connection, other.path.c_str(), kLineMode), kStatusOk);
+  EXPECT_EQ(transact(link, frame.data(), frame.size(), &length), kStatusNoAnswer);
+  EXPECT_STREQ(failure.reason.data(), "");
+  closePort(connection);
+  closePty(other);
+}
+
+TEST_F(PortTest, AReadOfAHungUpLineFails) {
+  ASSERT_EQ(openPort(connection, pty.path.c_str(), kLineMode), kStatusOk);
+  close(pty.master);
+  pty.master = -1;
+  char buffer[16];
+  size_t got = 99;
+  errno = 0;
+  EXPECT_FALSE(backendRead(connection.handle.load(), buffer, sizeof buffer, &got));
+  EXPECT_EQ(errno, EIO);
+  EXPECT_EQ(got, 0u);
+}
+
+// A line that stopped taking data (output suspended, as a USB device that
+// stops reading would): the write gives up after 1 s + 10 ms a character
+// and reports the time-out.
+TEST_F(PortTest, AWriteTheLineDoesNotTakeTimesOut) {
+  ASSERT_EQ(openPort(connection, pty.path.c_str(), kLineMode), kStatusOk);
+  ASSERT_EQ(tcflow(pty.slave, TCOOFF), 0);
+  const RequestFrame frame = buildRequestFrame(0x41);
+  size_t written = 99;
+  errno = 0;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(backendWrite(connection.handle.load(), frame.data(), frame.size(), &written));
+  const auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(errno, ETIMEDOUT);
+  EXPECT_EQ(written, 0u);
+  const auto limit = std::chrono::milliseconds(kWriteWaitMs + kWriteWaitPerCharacterMs * 17);
+  EXPECT_GE(took, limit);
+  EXPECT_LT(took, limit + std::chrono::milliseconds(500));
+
+  // Once the line takes data again, the same write goes through.
+  ASSERT_EQ(tcflow(pty.slave, TCOON), 0);
+  EXPECT_TRUE(backendWrite(connection.handle.load(), frame.data(), frame.size(), &written));
+  EXPECT_EQ(written, frame.size());
 }
 
 TEST_F(PortTest, AReadWaitsFortyMillisecondsForSilence) {
   ASSERT_EQ(openPort(connection, pty.path.c_str(), kLineMode), kStatusOk);
   const PortHandle handle = connection.handle.load();
   char buffer[16];
+  size_t got = 99;
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(backendRead(handle, buffer, sizeof buffer), 0u);
+  EXPECT_TRUE(backendRead(handle, buffer, sizeof buffer, &got));
+  EXPECT_EQ(got, 0u);
   const auto waited = std::chrono::steady_clock::now() - start;
   EXPECT_GE(waited, std::chrono::milliseconds(kReadWaitMs));
   EXPECT_LT(waited, std::chrono::seconds(2));
 
   ASSERT_EQ(write(pty.master, "abc", 3), 3);
-  EXPECT_EQ(backendRead(handle, buffer, 2), 2u) << "a read returns at most what was asked";
-  EXPECT_EQ(backendRead(handle, buffer, sizeof buffer), 1u);
+  pollfd arrived = {pty.slave, POLLIN, 0};
+  ASSERT_EQ(poll(&arrived, 1, 2000), 1);
+  EXPECT_TRUE(backendRead(handle, buffer, 2, &got));
+  EXPECT_EQ(got, 2u) << "a read returns at most what was asked";
+  EXPECT_TRUE(backendRead(handle, buffer, sizeof buffer, &got));
+  EXPECT_EQ(got, 1u);
   EXPECT_EQ(buffer[0], 'c');
 }
 
@@ -212,7 +318,9 @@ TEST_F(PortTest, PurgeDiscardsWhatHasArrived) {
   ASSERT_EQ(poll(&arrived, 1, 2000), 1);
   backendPurge(handle);
   char buffer[16];
-  EXPECT_EQ(backendRead(handle, buffer, sizeof buffer), 0u);
+  size_t got = 99;
+  EXPECT_TRUE(backendRead(handle, buffer, sizeof buffer, &got));
+  EXPECT_EQ(got, 0u);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "serial/line_settings_win32.h"
 #include "serial/port_backend.h"
 
 namespace {
@@ -13,18 +14,6 @@ HANDLE win32Handle(PortHandle handle) { return reinterpret_cast<HANDLE>(handle);
 // Ports above COM9 open only through the device namespace; every listed
 // name is opened that way, COM1 as well as COM10.
 constexpr const char* kDeviceNamespace = "\\\\.\\";
-
-// A read returns what has arrived and waits at most 40 ms; writes have no
-// time-out.
-COMMTIMEOUTS portTimeouts() {
-  COMMTIMEOUTS timeouts{};
-  timeouts.ReadIntervalTimeout = MAXDWORD;
-  timeouts.ReadTotalTimeoutMultiplier = 0;
-  timeouts.ReadTotalTimeoutConstant = kReadWaitMs;
-  timeouts.WriteTotalTimeoutMultiplier = 0;
-  timeouts.WriteTotalTimeoutConstant = 0;
-  return timeouts;
-}
 
 }  // namespace
 
@@ -53,15 +42,20 @@ bool backendPortBusy(uint32_t systemError) {
 }
 
 bool backendApplyLineMode(PortHandle handle, const char* mode) {
-  DCB settings{};
-  settings.DCBlength = sizeof settings;
-  // The conversion's result is not looked at: SetCommState decides.
-  (void)BuildCommDCBA(mode, &settings);
+  // From the driver's own settings, which carry what the mode string does
+  // not name; SetCommState decides.
+  DCB current{};
+  current.DCBlength = sizeof current;
+  if (!GetCommState(win32Handle(handle), &current)) {
+    current = DCB{};
+    current.DCBlength = sizeof current;
+  }
+  DCB settings = instrumentLineSettings(current, mode);
   return SetCommState(win32Handle(handle), &settings) != FALSE;
 }
 
 bool backendApplyTimeouts(PortHandle handle) {
-  COMMTIMEOUTS timeouts = portTimeouts();
+  COMMTIMEOUTS timeouts = instrumentTimeouts();
   return SetCommTimeouts(win32Handle(handle), &timeouts) != FALSE;
 }
 
@@ -79,18 +73,28 @@ void backendPurge(PortHandle handle) {
                                            PURGE_RXCLEAR);
 }
 
-size_t backendWrite(PortHandle handle, const char* characters, size_t count) {
-  DWORD written = 0;
+bool backendWrite(PortHandle handle, const char* characters, size_t count, size_t* written) {
+  DWORD put = 0;
   const DWORD asked = count > MAXDWORD ? MAXDWORD : static_cast<DWORD>(count);
-  if (!WriteFile(win32Handle(handle), characters, asked, &written, nullptr)) return 0;
-  return written;
+  *written = 0;
+  if (!WriteFile(win32Handle(handle), characters, asked, &put, nullptr)) return false;
+  *written = put;
+  // The write time-out ends a write successfully, with what it wrote.
+  if (put == 0 && asked != 0) {
+    SetLastError(ERROR_TIMEOUT);
+    return false;
+  }
+  return true;
 }
 
-size_t backendRead(PortHandle handle, char* destination, size_t count) {
-  DWORD got = 0;
+bool backendRead(PortHandle handle, char* destination, size_t count, size_t* got) {
+  DWORD read = 0;
   const DWORD asked = count > MAXDWORD ? MAXDWORD : static_cast<DWORD>(count);
-  if (asked == 0 || !ReadFile(win32Handle(handle), destination, asked, &got, nullptr)) return 0;
-  return got;
+  *got = 0;
+  if (asked == 0) return true;
+  if (!ReadFile(win32Handle(handle), destination, asked, &read, nullptr)) return false;
+  *got = read;
+  return true;
 }
 
 void backendClose(PortHandle handle) { (void)CloseHandle(win32Handle(handle)); }

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "os/system_error.h"
 #include "os/thread.h"
 
 namespace {
@@ -11,24 +12,43 @@ namespace {
 constexpr uint32_t kPacingPerCharacterMs = 9;
 constexpr uint32_t kPacingExtraMs = 40;
 
-bool writeAll(PortHandle handle, const char* request, size_t length) {
+// Keeps the system's reason for the failed call just made and tells the
+// observer.
+void linkFailed(LinkContext& link, const char* operation) {
+  const SystemErrorCode code = lastSystemError();
+  LinkFailure unused;
+  LinkFailure& failure = link.failure != nullptr ? *link.failure : unused;
+  systemErrorText(code, failure.reason.data(), failure.reason.size());
+  if (link.observer != nullptr && link.observer->onFailure != nullptr)
+    link.observer->onFailure(link.observer->context, operation, failure.reason.data());
+}
+
+bool writeAll(PortHandle handle, LinkContext& link, const char* request, size_t length) {
   size_t written = 0;
   while (written < length) {
+    size_t count = 0;
+    if (!backendWrite(handle, request + written, length - written, &count)) {
+      linkFailed(link, "write");
+      return false;
+    }
     // A write that reports no character written has failed too.
-    const size_t count = backendWrite(handle, request + written, length - written);
     if (count == 0) return false;
     written += count;
   }
   return true;
 }
 
-// Reads until a read of up to 40 ms brings nothing, or the buffer is full;
-// what does not fit stays for the next transaction's purge.
-void receiveReply(PortHandle handle, ReceiveBuffer& receive) {
+// Reads until a read of up to 40 ms brings nothing, a read fails, or the
+// buffer is full; what does not fit stays for the next transaction's purge.
+void receiveReply(PortHandle handle, LinkContext& link, ReceiveBuffer& receive) {
   receive.count = 0;
   while (receive.count < receive.bytes.size()) {
-    const size_t got = backendRead(handle, receive.bytes.data() + receive.count,
-                                   receive.bytes.size() - receive.count);
+    size_t got = 0;
+    if (!backendRead(handle, receive.bytes.data() + receive.count,
+                     receive.bytes.size() - receive.count, &got)) {
+      linkFailed(link, "read");
+      break;
+    }
     if (got == 0) break;
     receive.count += got;
   }
@@ -37,13 +57,13 @@ void receiveReply(PortHandle handle, ReceiveBuffer& receive) {
 StatusCode exchange(PortHandle handle, LinkContext& link, const char* request, size_t length,
                     uint16_t* decodedLength) {
   backendPurge(handle);
-  if (!writeAll(handle, request, length)) return kStatusSendFailed;
+  if (!writeAll(handle, link, request, length)) return kStatusSendFailed;
   if (link.observer != nullptr && link.observer->onSent != nullptr)
     link.observer->onSent(link.observer->context, request, length);
 
   sleepMilliseconds(kPacingPerCharacterMs * static_cast<uint32_t>(length) + kPacingExtraMs);
   ReceiveBuffer& receive = *link.receive;
-  receiveReply(handle, receive);
+  receiveReply(handle, link, receive);
   if (link.observer != nullptr && link.observer->onReceived != nullptr)
     link.observer->onReceived(link.observer->context, receive.bytes.data(), receive.count);
   if (receive.count == 0) return kStatusNoAnswer;
@@ -71,6 +91,7 @@ StatusCode exchange(PortHandle handle, LinkContext& link, const char* request, s
 StatusCode transact(LinkContext& link, const char* request, size_t length,
                     uint16_t* decodedLength) {
   *decodedLength = 0;
+  if (link.failure != nullptr) link.failure->reason[0] = '\0';
   // A closed port, or one the user is closing, cannot take a request.
   const PortHandle handle = acquirePortUse(*link.port);
   if (handle == kNoPort) return kStatusSendFailed;

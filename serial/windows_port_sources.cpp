@@ -32,7 +32,9 @@ void addPort(std::vector<PortInfo>& ports, std::string_view candidate) {
   if (!isSerialPortName(name.c_str())) return;
   for (const PortInfo& port : ports)
     if (sameName(port.name, name)) return;
-  ports.push_back(PortInfo{name, {}, {}, {}});
+  PortInfo port;
+  port.name = name;
+  ports.push_back(port);
 }
 
 }  // namespace
@@ -106,10 +108,14 @@ std::vector<PortInfo> mergePortSources(const PortSources& sources) {
     return naturalLess(a.name, b.name);
   });
   for (PortInfo& port : ports) {
+    bool described = false;
     for (const FriendlyName& friendly : sources.friendlyNames) {
       if (!sameName(stripped(friendly.portName), port.name)) continue;
+      // Any device of the port that is no plain serial port decides.
+      if (friendly.device != PortDevice::kSerial) port.device = friendly.device;
+      if (described) continue;
       port.description = trimmedDescription(friendly.text, port.name);
-      if (!port.description.empty()) break;
+      described = !port.description.empty();
     }
   }
   return ports;

@@ -36,7 +36,8 @@ uint32_t queryDeviceList(DeviceListQuery query, void* queryContext, PortNameCall
 // A device's friendly name as the system gives it, with the port it serves.
 struct FriendlyName {
   std::string portName;  // "COM7"
-  std::string text;      // "USB-SERIAL CH340 (COM7)", UTF-8
+  std::string text;      // "USB-SERIAL CH340 (COM7)", UTF-8; may be empty
+  PortDevice device = PortDevice::kSerial;
 };
 
 // What Windows says about its serial ports, from its three sources.
@@ -48,7 +49,7 @@ struct PortSources {
 
 // The ports of both name sources that pass isSerialPortName, each once
 // (names compare without regard to case; the first spelling stays), in
-// natural order, each with its device's friendly name trimmed.
+// natural order, each with its device's friendly name trimmed and its kind.
 std::vector<PortInfo> mergePortSources(const PortSources& sources);
 
 // A friendly name as a description: without the trailing " (COM7)" of its

@@ -12,6 +12,9 @@ constexpr const char* kRefreshText = "Обновить";  // Open button when no
 constexpr const char* kSelectText = "Выбрать";    // Open button while the port list is shown
 constexpr const char* kReadText = ZORT_READ_TEXT;
 constexpr const char* kOpenedText = ZORT_OPENED_TEXT;
+// Status line after a report that went into Documents, the current folder
+// being temporary or unwritable.
+constexpr const char* kSavedToDocumentsText = "Сохранено в Документы";
 
 // The hidden window's class and title.
 constexpr const char* kHiddenWindowClass = "Tarvo01";

@@ -10,6 +10,8 @@
 #include "report/report_file.h"
 #include "ui/controls.h"
 #include "ui/dialog_ids.h"
+#include "ui/dialog_texts.h"
+#include "ui/report_folder.h"
 
 namespace {
 
@@ -38,7 +40,16 @@ void onExportClicked(const AppState& state) {
   // The name keeps the serial number as read, whatever the field shows now.
   const std::string_view serial = valueText(state.buffers->results[kSerialNumberPosition]);
   const std::string name = buildReportFileName(serial, localTimeNow());
+  // The current folder, as ever, unless it is temporary or takes no file.
   // Two exports within one second: the second replaces the first's file.
-  if (writeReportFile("", name, text, ExistingReport::kReplace).status != kStatusOk)
-    setText(state.windows.statusLine, statusMessage(kStatusWriteFileFailed));
+  if (!currentFolderIsTemporary() &&
+      writeReportFile("", name, text, ExistingReport::kReplace).status == kStatusOk)
+    return;
+  const std::string documents = documentsFolder();
+  if (!documents.empty() &&
+      writeReportFile(documents, name, text, ExistingReport::kReplace).status == kStatusOk) {
+    setText(state.windows.statusLine, kSavedToDocumentsText);
+    return;
+  }
+  setText(state.windows.statusLine, statusMessage(kStatusWriteFileFailed));
 }

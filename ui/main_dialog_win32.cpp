@@ -18,6 +18,11 @@ namespace {
 
 constexpr size_t kLabelBufferSize = 80;
 
+// The port list is refreshed this long after the last device change of a
+// burst; SetTimer with the same ID starts the wait again.
+constexpr UINT_PTR kDeviceChangeTimer = 1;
+constexpr UINT kDeviceChangeQuietMs = 300;
+
 void initDialog(AppState& state, HWND dialog) {
   DialogHandles& w = state.windows;
   w.dialog = dialog;
@@ -137,8 +142,15 @@ INT_PTR CALLBACK mainDialogProcedure(HWND dialog, UINT message, WPARAM wParam, L
     case WM_COMMAND:
       return onCommand(*state, dialog, wParam);
     case WM_DEVICECHANGE:
-      // Windows tells every top-level window of a device come or gone.
+      // Windows tells every top-level window of a device come or gone, in
+      // bursts, and sometimes before the port's name exists: the list is
+      // refreshed once the burst has been quiet for a while.
       if (!portsMayHaveChanged(wParam)) return FALSE;
+      (void)SetTimer(dialog, kDeviceChangeTimer, kDeviceChangeQuietMs, nullptr);
+      return TRUE;
+    case WM_TIMER:
+      if (wParam != kDeviceChangeTimer) return FALSE;
+      (void)KillTimer(dialog, kDeviceChangeTimer);
       refreshPortList(*state);
       return TRUE;
     default:

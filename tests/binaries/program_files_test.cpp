@@ -73,7 +73,7 @@ TEST_P(ProgramFileTest, CarriesTheManifest) {
       R"(publicKeyToken="6595b64144ccf1df")",
       // never an elevation prompt
       R"(<requestedExecutionLevel level="asInvoker" uiAccess="false"/>)",
-      // DPI: per monitor v2, and the older entry for Windows before 10 1607
+      // DPI: per monitor v2, and the older entry for Windows before 10 1703
       R"(<dpiAwareness xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">PerMonitorV2)",
       R"(<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true/pm</dpiAware>)",
       // Windows 7, 8, 8.1, 10 and 11

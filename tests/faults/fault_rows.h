@@ -9,9 +9,7 @@
 
 #include "tests/support/process_run.h"
 #include "tests/support/reader_cases.h"
-
-// Stands in an argument list for a folder the report goes to.
-constexpr const char* kFolderArgument = "{FOLDER}";
+#include "tests/support/reader_rows.h"
 
 enum class FolderKind {
   kNone,        // no report
@@ -33,15 +31,6 @@ struct FaultRow {
 
 const std::vector<FaultRow>& faultRows();
 void PrintTo(const FaultRow& row, std::ostream* out);
-
-// How a test program reaches the reader and its line.
-struct ReaderChannel {
-  // Makes the reader's port stand for the line; gives the port name.
-  bool (*connect)(const std::string& linePath, std::string& port, std::string& error);
-  ProcessResult (*run)(const std::vector<std::string>& arguments);
-  // A folder as the reader names it.
-  std::string (*folder)(const std::string& unixPath);
-};
 
 // Runs the row on a zort-sim of its own, then a good read on a good line;
 // reports failures through GoogleTest.

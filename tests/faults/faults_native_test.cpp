@@ -6,12 +6,6 @@
 
 namespace {
 
-bool connectLine(const std::string& linePath, std::string& port, std::string& error) {
-  (void)error;
-  port = linePath;
-  return true;
-}
-
 ProcessResult runReader(const std::vector<std::string>& arguments) {
   std::vector<std::string> command = {ZORT_READ_PATH};
   command.insert(command.end(), arguments.begin(), arguments.end());
@@ -20,12 +14,10 @@ ProcessResult runReader(const std::vector<std::string>& arguments) {
   return runProcess(command, options);
 }
 
-std::string sameFolder(const std::string& path) { return path; }
-
 class NativeFaultTest : public testing::TestWithParam<FaultRow> {};
 
 TEST_P(NativeFaultTest, ShowsTheFaultThenReadsAGoodLine) {
-  checkFaultRow(GetParam(), {connectLine, runReader, sameFolder});
+  checkFaultRow(GetParam(), {connectNativeLine, runReader, nativeFolder});
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, NativeFaultTest, testing::ValuesIn(faultRows()),

@@ -80,10 +80,50 @@ std::string scenarioFile(const GuiRig& rig, const std::string& name, const std::
 }
 
 Session::Session(const GuiRig& rig, const std::string& name,
-                 const std::vector<std::string>& simArguments) {
+                 const std::vector<std::string>& simArguments, const std::string& workDirectory) {
   std::string error;
-  started_ = startIdentSession(rig, name, simArguments, session_, error);
+  started_ = startIdentSession(rig, name, simArguments, session_, error, workDirectory);
   EXPECT_TRUE(started_) << error;
+}
+
+namespace {
+
+// drive_c/users/<user>: the one beside Public.
+std::string userFolder(const GuiRig& rig) {
+  const std::string users = rig.wine.prefix + "/drive_c/users";
+  std::error_code ignored;
+  for (const auto& entry : std::filesystem::directory_iterator(users, ignored))
+    if (entry.path().filename() != "Public") return entry.path().string();
+  return {};
+}
+
+}  // namespace
+
+DocumentsFolder::DocumentsFolder(const GuiRig& rig, const std::string& target) {
+  const std::string user = userFolder(rig);
+  EXPECT_FALSE(user.empty()) << "no user folder in " << rig.wine.prefix;
+  if (user.empty()) return;
+  const std::string link = user + "/Documents";
+  std::error_code error;
+  original_ = std::filesystem::read_symlink(link, error).string();
+  EXPECT_FALSE(error) << link << " is no link";
+  if (error) return;
+  std::filesystem::remove(link, error);
+  std::filesystem::create_directory_symlink(target, link, error);
+  EXPECT_FALSE(error) << link << " -> " << target;
+  if (!error) link_ = link;
+}
+
+DocumentsFolder::~DocumentsFolder() {
+  if (link_.empty()) return;
+  std::error_code ignored;
+  std::filesystem::remove(link_, ignored);
+  std::filesystem::create_directory_symlink(original_, link_, ignored);
+}
+
+std::string temporaryFolder(const GuiRig& rig) {
+  const std::string user = userFolder(rig);
+  return user.empty() ? std::string() : user + "/Temp";
 }
 
 Session::~Session() { stopIdentSession(session_); }

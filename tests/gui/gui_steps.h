@@ -46,10 +46,30 @@ std::string scenarioFile(const GuiRig& rig, const std::string& name, const std::
 inline std::vector<std::string> paced() { return {}; }  // the simulator's 1200-baud pacing
 inline std::vector<std::string> unpaced() { return {"--char-ms", "0"}; }
 
+// The prefix's Documents folder (a link, to $HOME as Wine makes it) pointed
+// at another folder while it lives, then back.
+class DocumentsFolder {
+ public:
+  DocumentsFolder(const GuiRig& rig, const std::string& target);
+  ~DocumentsFolder();
+  DocumentsFolder(const DocumentsFolder&) = delete;
+  DocumentsFolder& operator=(const DocumentsFolder&) = delete;
+  bool pointed() const { return !link_.empty(); }
+
+ private:
+  std::string link_;
+  std::string original_;
+};
+
+// The folder of the prefix's user that Windows names as the temporary one
+// (GetTempPathW: C:\users\<user>\Temp).
+std::string temporaryFolder(const GuiRig& rig);
+
 // An IdentSession that is stopped when it goes out of scope.
 class Session {
  public:
-  Session(const GuiRig& rig, const std::string& name, const std::vector<std::string>& simArguments);
+  Session(const GuiRig& rig, const std::string& name, const std::vector<std::string>& simArguments,
+          const std::string& workDirectory = "");
   ~Session();
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;

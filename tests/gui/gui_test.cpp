@@ -21,6 +21,7 @@
 #include "tests/gui/gui_rig.h"
 #include "tests/gui/gui_steps.h"
 #include "tests/support/golden_texts.h"
+#include "tests/support/line_mode.h"
 #include "tests/gui/gui_test_main.h"
 
 namespace {
@@ -100,6 +101,18 @@ const CloseCase kCloseCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Ways, GuiClose, ::testing::ValuesIn(kCloseCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// While the dialog has COM1 open, the line's settings are the instrument's,
+// with distinct XON/XOFF characters (tests/support/line_mode.h).
+TEST(GuiDialog, AnOpenPortIs1200Baud8N1WithoutFlowControlAndDistinctXonXoff) {
+  Session session(*gRig, "line-mode", unpaced());
+  ASSERT_TRUE(session.started());
+  const int line = openLineWithOtherSettings(session.get().sim.linePath);
+  ASSERT_GE(line, 0) << session.get().sim.linePath;
+  runSteps(session.get(), concat(kOpenCom1, {{"text 540", kStatus[0]}}));
+  EXPECT_EQ(instrumentLineDifferences(line), "");
+  runSteps(session.get(), {{"closebox", "ok"}});
+}
 
 TEST(GuiDialog, OpenCloseAndAFailedOpenSwitchTheViews) {
   Session session(*gRig, "open-close", unpaced());
@@ -396,19 +409,74 @@ TEST(GuiRead, ClosingTheDialogDuringACycleWaitsForIt) {
   EXPECT_EQ(identStderr(session.get()), "join thread=80000080 ");
 }
 
-TEST(GuiRead, AReportThatCannotBeWrittenSaysSo) {
+std::vector<std::string> filesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  std::error_code ignored;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ignored))
+    names.push_back(entry.path().filename().string());
+  return names;
+}
+
+// A function: kOpenCom1 lives in another file, whose globals may not be made yet.
+std::vector<Step> readAndExport() {
+  return concat(kOpenCom1, {{"click 515", "ok"},
+                            {std::string("wait-checked 515 0 ") + kCycleWaitMs, "ok"},
+                            {"visible 516", "1"},
+                            {"click 516", "ok"}});
+}
+
+// A folder the current one cannot keep a report in (it has gone): the report
+// goes into Documents, and the status line says so; with no Documents to
+// write to either, it says that nothing was written.
+TEST(GuiRead, AReportTheFolderCannotTakeGoesIntoDocumentsOrSaysSo) {
   Session session(*gRig, "export-fails", unpaced());
   ASSERT_TRUE(session.started());
-  runSteps(session.get(), concat(kOpenCom1, {{"click 515", "ok"},
-                                             {std::string("wait-checked 515 0 ") + kCycleWaitMs, "ok"},
-                                             {"visible 516", "1"}}));
-  // The program's current folder goes away under it.
-  std::filesystem::remove_all(session.get().directory + "/work");
+  const std::string documents = session.get().directory + "/documents";
+  {
+    DocumentsFolder nowhere(*gRig, documents + "/not-there");
+    ASSERT_TRUE(nowhere.pointed());
+    runSteps(session.get(), concat(kOpenCom1, {{"click 515", "ok"},
+                                               {std::string("wait-checked 515 0 ") + kCycleWaitMs, "ok"},
+                                               {"visible 516", "1"}}));
+    // The program's current folder goes away under it.
+    std::filesystem::remove_all(session.get().directory + "/work");
+    runSteps(session.get(), {{"click 516", "ok"},
+                             {"text 540", kStatus[9]},
+                             {"text 522", "ZT-004217"}});
+  }
+  std::filesystem::create_directories(documents);
+  DocumentsFolder folder(*gRig, documents);
+  ASSERT_TRUE(folder.pointed());
   runSteps(session.get(), {{"click 516", "ok"},
-                           {"text 540", kStatus[9]},
-                           {"text 522", "ZT-004217"},
+                           {"text 540", golden::kSavedToDocumentsText.c_str()},
                            {"closebox", "ok"}});
   EXPECT_EQ(waitIdentExit(session.get(), kExitTimeoutMs), 0);
+  const std::vector<std::string> reports = filesIn(documents);
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].rfind("ZT-004217_", 0), 0u) << reports[0];
+}
+
+// Started from inside the user's temporary folder, as Explorer starts a
+// program opened inside a zip: the report goes into Documents, not into a
+// folder Windows deletes later.
+TEST(GuiRead, StartedInsideTheTemporaryFolderTheReportGoesIntoDocuments) {
+  const std::string temporary = temporaryFolder(*gRig);
+  ASSERT_FALSE(temporary.empty());
+  const std::string unpacked = temporary + "/Temp1_zort-ident-1.0.0-win64.zip";
+  std::filesystem::remove_all(unpacked);
+  Session session(*gRig, "export-temporary", unpaced(), unpacked);
+  ASSERT_TRUE(session.started());
+  const std::string documents = session.get().directory + "/documents";
+  std::filesystem::create_directories(documents);
+  DocumentsFolder folder(*gRig, documents);
+  ASSERT_TRUE(folder.pointed());
+  runSteps(session.get(), concat(readAndExport(),
+                                 {{"text 540", golden::kSavedToDocumentsText.c_str()},
+                                  {"closebox", "ok"}}));
+  EXPECT_EQ(waitIdentExit(session.get(), kExitTimeoutMs), 0);
+  EXPECT_TRUE(filesIn(unpacked).empty()) << "nothing in the temporary folder";
+  EXPECT_EQ(filesIn(documents).size(), 1u);
+  std::filesystem::remove_all(unpacked);
 }
 
 // A serial number that is no file name: the report still lands in the

@@ -50,7 +50,9 @@ class Hotplug : public testing::Test {
   IdentSession& ident() { return session_->get(); }
 
   void removeRegistryValues() {
-    runSteps(ident(), {{"serialcomm-remove COM7", "ok"}, {"serialcomm-remove COM10", "ok"}});
+    runSteps(ident(), {{"serialcomm-remove COM7", "ok"},
+                       {"serialcomm-remove COM10", "ok"},
+                       {"device-remove COM7 FTDIBUS", "ok"}});
   }
 
   // The ports the dialog lists at its start (the rig's, and whatever else
@@ -82,6 +84,8 @@ const std::vector<Step> kRead = {
 };
 
 const Step kAddValue = {std::string("serialcomm-add ") + kNewPort, "ok"};
+// The dialog refreshes its list 300 ms after the last device change.
+const Step kQuietAfterChanges = {"sleep 600", "ok"};
 const Step kRemoveValue = {std::string("serialcomm-remove ") + kNewPort, "ok"};
 
 // How the list learns of the change: Windows' announcement, or the user
@@ -128,8 +132,12 @@ TEST_P(HotplugRefresh, ANewPortIsListedOpensAndReadsAndLeavesWhenItGoes) {
 }
 
 const RefreshCase kRefreshCases[] = {
-    {"DeviceNodesChanged", {{"devicechange nodes", "ok"}}, {{"devicechange nodes", "ok"}}},
-    {"ArrivalAndRemoval", {{"devicechange arrival", "ok"}}, {{"devicechange removal", "ok"}}},
+    {"DeviceNodesChanged",
+     {{"devicechange nodes", "ok"}, kQuietAfterChanges},
+     {{"devicechange nodes", "ok"}, kQuietAfterChanges}},
+    {"ArrivalAndRemoval",
+     {{"devicechange arrival", "ok"}, kQuietAfterChanges},
+     {{"devicechange removal", "ok"}, kQuietAfterChanges}},
     {"ListDroppedDown",
      {{"dropdown 513", "ok"}, {"closeup 513", "ok"}},
      {{"dropdown 513", "ok"}, {"closeup 513", "ok"}}},
@@ -151,11 +159,13 @@ std::vector<Step> openCom1Untouched() {
 TEST_F(Hotplug, APortComingAndGoingLeavesTheOpenPortAlone) {
   plugInDevice();
   learnListedPorts();
-  runSteps(ident(), concat(concat(kOpenCom1, {kAddValue, {"devicechange arrival", "ok"}}),
+  runSteps(ident(), concat(concat(kOpenCom1, {kAddValue, {"devicechange arrival", "ok"},
+                                              kQuietAfterChanges}),
                            openCom1Untouched()));
   unplugDevice();
   runSteps(ident(),
-           concat(concat({kRemoveValue, {"devicechange removal", "ok"}}, openCom1Untouched()),
+           concat(concat({kRemoveValue, {"devicechange removal", "ok"}, kQuietAfterChanges},
+                         openCom1Untouched()),
                   {{"click 514", "ok"},
                    {"items 513", before_.c_str()},
                    {"text 513", "COM1"},
@@ -172,11 +182,53 @@ TEST_F(Hotplug, PortsKnownOnlyToTheRegistryAreListedInNaturalOrder) {
   runSteps(ident(), {{"serialcomm-add COM10", "ok"},
                      kAddValue,
                      {"devicechange nodes", "ok"},
+                     kQuietAfterChanges,
                      {"items 513", expected.c_str()},
                      {"select 513 COM10", nullptr},
                      {"click 514", "ok"},
                      {"text 540", golden::statusText(2).c_str()},
                      {"text 514", "COM10"},
+                     {"click 514", "ok"},
+                     {"closebox", "ok"}});
+}
+
+// Windows announces a device before its port's name exists, and in bursts:
+// the list, refreshed once the changes have been quiet for a while, shows
+// the port that came in the middle of the burst.
+TEST_F(Hotplug, ChangesAreGatheredUntilTheyHaveBeenQuiet) {
+  plugInDevice();
+  learnListedPorts();
+  runSteps(ident(), {{"devicechange arrival", "ok"},
+                     {"devicechange nodes", "ok"},
+                     kAddValue,
+                     {"devicechange nodes", "ok"},
+                     // Still inside the burst: nothing refreshed yet.
+                     {"items 513", before_.c_str()},
+                     kQuietAfterChanges,
+                     {"items 513", after_.c_str()},
+                     {"closebox", "ok"}});
+}
+
+// A device entry in the registry is what Wine's SetupAPI lists: its friendly
+// name describes the port in the list, and the entry opens the port.
+TEST_F(Hotplug, ADevicesFriendlyNameDescribesItsPort) {
+  plugInDevice();
+  learnListedPorts();
+  const std::string entry = std::string(kNewPort) + "  USB Serial Port";
+  std::string listed;
+  for (const std::string& port : split(after_, '|'))
+    listed += (listed.empty() ? "" : "|") + (port == kNewPort ? entry : port);
+  runSteps(ident(), {kAddValue,
+                     {std::string("device-add ") + kNewPort + " FTDIBUS ports USB Serial Port (" +
+                          kNewPort + ")",
+                      "ok"},
+                     {"devicechange arrival", "ok"},
+                     kQuietAfterChanges,
+                     {"items 513", listed.c_str()},
+                     {"select 513 " + entry, nullptr},
+                     {"click 514", "ok"},
+                     {"text 540", golden::statusText(0).c_str()},
+                     {"text 514", kNewPort},
                      {"click 514", "ok"},
                      {"closebox", "ok"}});
 }

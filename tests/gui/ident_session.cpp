@@ -32,19 +32,21 @@ std::vector<std::string> lines(const std::string& text) {
 
 bool startIdentSession(const GuiRig& rig, const std::string& name,
                        const std::vector<std::string>& simArguments, IdentSession& session,
-                       std::string& error) {
+                       std::string& error, const std::string& workDirectory) {
   session = IdentSession{};
   session.directory = rig.directory + "/" + name;
   std::error_code ignored;
   std::filesystem::remove_all(session.directory, ignored);
-  std::filesystem::create_directories(session.directory + "/work", ignored);
+  const std::string work = workDirectory.empty() ? session.directory + "/work" : workDirectory;
+  std::filesystem::create_directories(session.directory, ignored);
+  std::filesystem::create_directories(work, ignored);
   std::vector<std::string> arguments = simArguments;
   arguments.push_back("--log");
   arguments.push_back(path(session, "sim.log"));
   if (!startSim(session.sim, arguments, error)) return false;
   if (!connectComPort(rig.wine, "COM1", session.sim.linePath, error)) return false;
   ChildSpec launch = wineCommand(rig, {ZORT_IDENT_EXE});
-  launch.directory = session.directory + "/work";
+  launch.directory = work;
   launch.stdoutPath = path(session, "ident.out");
   launch.stderrPath = path(session, "ident.err");
   return startChild(launch, session.ident, error);

@@ -18,10 +18,11 @@ struct IdentSession {
 };
 
 // Fresh folder named after the run, the simulator started with simArguments
-// (plus --log), COM1 pointed at its line, then zort-ident.exe started.
+// (plus --log), COM1 pointed at its line, then zort-ident.exe started in the
+// run's "work" folder, or in workDirectory (made if missing) when given.
 bool startIdentSession(const GuiRig& rig, const std::string& name,
                        const std::vector<std::string>& simArguments, IdentSession& session,
-                       std::string& error);
+                       std::string& error, const std::string& workDirectory = "");
 
 // Runs the driver on the commands; one result for each, in order
 // ("<no answer>" for a command the driver did not get to).

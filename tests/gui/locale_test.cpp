@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <ostream>
@@ -195,6 +196,36 @@ TEST_P(LocaleTest, ZortReadPrintsUtf8AndWritesTheDialogsReport) {
   ASSERT_FALSE(report.empty());
   EXPECT_EQ(result.err, "zort-read: report " + windowsPath(folder) + "/" + report + "\n");
   EXPECT_EQ(readWholeFile(folder + "/" + report), expectedReport("22", "2025"));
+}
+
+// Cyrillic arguments keep their letters on a Western system too: the
+// journal and the report folder are named as typed.
+TEST_P(LocaleTest, ZortReadTakesCyrillicFileNamesAsTyped) {
+  const GuiRig& rig = *rig_;
+  SimProcess sim;
+  std::string error;
+  ASSERT_TRUE(startSim(sim, {"--char-ms", "0"}, error)) << error;
+  ASSERT_TRUE(connectComPort(rig.wine, "COM1", sim.linePath, error)) << error;
+  const std::string folder = rig.directory + "/zort-read-names";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder + "/отчёты");
+  const ProcessResult result =
+      runWineProgram(rig.wine, ZORT_READ_EXE,
+                     {"--journal", "журнал.csv", "--report", "отчёты", "COM1"}, kReaderTimeoutMs,
+                     folder);
+  stopSim(sim);
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"журнал.csv", "отчёты"}));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder + "/отчёты"),
+                          std::filesystem::directory_iterator()),
+            1)
+      << "the report in the folder named as typed";
+  EXPECT_NE(readWholeFile(folder + "/журнал.csv").find(";COM1;0;OK!;"), std::string::npos);
+  EXPECT_NE(result.err.find("отчёты"), std::string::npos) << result.err;
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, LocaleTest, testing::ValuesIn(kLocales),

@@ -43,6 +43,8 @@ inline const std::array<std::string, 6> kLabelsInControlOrder = {
     utf8(u8"ДУ (мм)"),   utf8(u8"Сетевой адрес"), utf8(u8"Зав. N ")};
 
 inline const std::string kWaitingText = utf8(u8"Ждём!...");
+// The dialog's status line after a report went into Documents.
+inline const std::string kSavedToDocumentsText = utf8(u8"Сохранено в Документы");
 
 // "исполнено на %2d%%" for the six positions: 0, 16, 33, 50, 66, 83.
 inline const std::array<std::string, 6> kProgressTexts = {

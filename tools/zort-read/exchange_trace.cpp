@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "os/console.h"
+
 namespace {
 
 double elapsedExactMs(const ExchangeTrace& trace) {
@@ -11,7 +13,7 @@ double elapsedExactMs(const ExchangeTrace& trace) {
 
 void writeExchange(void* context, const char* direction, const char* characters, size_t count) {
   auto& trace = *static_cast<ExchangeTrace*>(context);
-  std::fprintf(trace.stream, "%s%9.1f ms %s %3zu %s\n", trace.prefix.c_str(), elapsedExactMs(trace),
+  printText(trace.stream, "%s%9.1f ms %s %3zu %s\n", trace.prefix.c_str(), elapsedExactMs(trace),
                direction, count, escapeLineText(characters, count).c_str());
   std::fflush(trace.stream);
 }
@@ -26,15 +28,22 @@ void onReceived(void* context, const char* characters, size_t count) {
 
 void onRetry(void* context, uint32_t attempt, StatusCode status) {
   auto& trace = *static_cast<ExchangeTrace*>(context);
-  std::fprintf(trace.stream, "%s%9.1f ms try %u after status %u\n", trace.prefix.c_str(),
+  printText(trace.stream, "%s%9.1f ms try %u after status %u\n", trace.prefix.c_str(),
                elapsedExactMs(trace), static_cast<unsigned>(attempt), static_cast<unsigned>(status));
+  std::fflush(trace.stream);
+}
+
+void onFailure(void* context, const char* operation, const char* reason) {
+  auto& trace = *static_cast<ExchangeTrace*>(context);
+  printText(trace.stream, "%s%9.1f ms %s failed: %s\n", trace.prefix.c_str(),
+               elapsedExactMs(trace), operation, reason);
   std::fflush(trace.stream);
 }
 
 }  // namespace
 
 ExchangeObserver traceObserver(ExchangeTrace& trace) {
-  return {onSent, onReceived, &trace, onRetry};
+  return {onSent, onReceived, &trace, onRetry, onFailure};
 }
 
 long long elapsedMs(const ExchangeTrace& trace) {

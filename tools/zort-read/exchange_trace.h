@@ -15,8 +15,9 @@ struct ExchangeTrace {
   std::string prefix;  // before every line: the port's name when several are read
 };
 
-// An observer that writes to trace.stream, a line per exchange and per
-// further try (--retries); trace must outlive its use.
+// An observer that writes to trace.stream, a line per exchange, per further
+// try (--retries) and per write or read the system refused, with its
+// reason; trace must outlive its use.
 ExchangeObserver traceObserver(ExchangeTrace& trace);
 
 // Milliseconds since trace.start.

@@ -15,7 +15,7 @@ JournalColumns journalColumns(const ReaderOptions& options) {
 
 void printMessage(const std::string& subject, const char* programText, const std::string& reason) {
   const std::string because = reason.empty() ? "" : " (" + reason + ")";
-  std::fprintf(stderr, "zort-read: %s: %s%s\n", subject.c_str(),
+  printText(stderr, "zort-read: %s: %s%s\n", subject.c_str(),
                programTextToUtf8(programText).c_str(), because.c_str());
 }
 
@@ -37,12 +37,12 @@ int journalOutcome(const ReaderOptions& options, const JournalColumns& columns,
   switch (keeping.kept) {
     case JournalKept::kInJournal:
       if (keeping.movedRows > 0)
-        std::fprintf(stderr, "zort-read: %s: %s %s: %zu\n", journal.c_str(),
+        printText(stderr, "zort-read: %s: %s %s: %zu\n", journal.c_str(),
                      programTextToUtf8("перенесены строки из").c_str(), pending.c_str(),
                      keeping.movedRows);
       return 0;
     case JournalKept::kPending:
-      std::fprintf(stderr, "zort-read: %s: %s, %s %s\n", journal.c_str(),
+      printText(stderr, "zort-read: %s: %s, %s %s\n", journal.c_str(),
                    programTextToUtf8(kJournalHeldText).c_str(),
                    programTextToUtf8("строка сохранена в").c_str(), pending.c_str());
       return 0;

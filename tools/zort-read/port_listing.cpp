@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "os/console.h"
 #include "protocol/status.h"
 #include "text/cp1251.h"
 #include "tools/zort-read/reader_output.h"
@@ -29,10 +30,10 @@ std::string formatPortList(const std::vector<PortInfo>& ports, bool json) {
 
 int listPorts(bool json) {
   const std::vector<PortInfo> ports = listPortDetails();
-  std::fputs(formatPortList(ports, json).c_str(), stdout);
+  writeText(stdout, formatPortList(ports, json));
   std::fflush(stdout);
   if (!ports.empty()) return 0;
-  std::fprintf(stderr, "zort-read: %s\n",
+  printText(stderr, "zort-read: %s\n",
                programTextToUtf8(statusMessage(kStatusNoPortFound)).c_str());
   return static_cast<int>(kStatusNoPortFound);
 }

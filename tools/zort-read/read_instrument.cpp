@@ -40,13 +40,13 @@ void showProgressText(void* context, const char* text) {
   const std::string shown = programTextToUtf8(text);
   std::string line = "\r" + shown;
   for (size_t width = utf8Length(shown); width < kProgressColumns; ++width) line.push_back(' ');
-  std::fputs(line.c_str(), stderr);
+  writeText(stderr, line);
   std::fflush(stderr);
 }
 
 void wipeProgress(const Progress& progress) {
   if (!progress.shown) return;
-  std::fputs(("\r" + std::string(kProgressColumns, ' ') + "\r").c_str(), stderr);
+  writeText(stderr, "\r" + std::string(kProgressColumns, ' ') + "\r");
   std::fflush(stderr);
 }
 
@@ -74,11 +74,12 @@ PortList resolvePorts(const ReaderOptions& options, PortLister listPorts,
   if (options.simulate) {
     std::string error;
     list.simulatorFailed = !startSimulator(simulator, error);
-    if (list.simulatorFailed) std::fprintf(stderr, "zort-read: %s\n", error.c_str());
+    if (list.simulatorFailed) printText(stderr, "zort-read: %s\n", error.c_str());
     list.ports = {simulator.linePath};
   }
   if (options.allPorts)
-    for (const PortInfo& port : listPorts()) list.ports.push_back(port.name);
+    for (const PortInfo& port : listPorts())
+      if (isReadWithAllPorts(port)) list.ports.push_back(port.name);
   return list;
 }
 
@@ -149,14 +150,14 @@ void printOutcome(const ReaderOptions& options, const PortJob& job, StatusCode s
   const PortReadOutcome& outcome = job.outcome;
   const std::string portText = nativeToUtf8(job.port);
   if (options.json) {
-    std::fputs(formatJson(portText, status, outcome.results, verification).c_str(), stdout);
+    writeText(stdout, formatJson(portText, status, outcome.results, verification));
   } else {
-    if (several) std::printf("[%s]\n", portText.c_str());
-    if (outcome.cycleRan) std::fputs(formatValueLines(outcome.results).c_str(), stdout);
+    if (several) printText(stdout, "[%s]\n", portText.c_str());
+    if (outcome.cycleRan) writeText(stdout, formatValueLines(outcome.results));
     if (verification != nullptr)
       for (const auto& mismatch : verification->mismatches)
-        std::printf("%s\n", mismatchLine(mismatch).c_str());
-    if (several) std::fputs("\n", stdout);
+        printText(stdout, "%s\n", mismatchLine(mismatch).c_str());
+    if (several) writeText(stdout, "\n");
   }
   std::fflush(stdout);
 
@@ -166,10 +167,10 @@ void printOutcome(const ReaderOptions& options, const PortJob& job, StatusCode s
   else if (status != kStatusOk)
     printMessage(portText, statusMessage(status), outcome.reason);
   else if (!report.path.empty())
-    std::fprintf(stderr, "zort-read: %s%sreport %s\n", several ? portText.c_str() : "",
+    printText(stderr, "zort-read: %s%sreport %s\n", several ? portText.c_str() : "",
                  several ? ": " : "", report.path.c_str());
   if (options.trace && outcome.cycleMs >= 0)
-    std::fprintf(stderr, "%scycle %lld ms\n", job.tracePrefix.c_str(), outcome.cycleMs);
+    printText(stderr, "%scycle %lld ms\n", job.tracePrefix.c_str(), outcome.cycleMs);
 }
 
 // Stage 3: one port's outcome reported, verified, printed and journalled.
@@ -216,7 +217,7 @@ int readInstrument(const ReaderOptions& options, PortLister listPorts) {
   SimulatorProcess simulator;
   const PortList list = resolvePorts(options, listPorts, simulator);
   if (options.allPorts && list.ports.empty()) {
-    std::fprintf(stderr, "zort-read: %s\n",
+    printText(stderr, "zort-read: %s\n",
                  programTextToUtf8(statusMessage(kStatusNoPortFound)).c_str());
     return exitStatus({});
   }
@@ -244,7 +245,7 @@ int readInstrument(const ReaderOptions& options, PortLister listPorts) {
   stopSimulator(simulator);
   // The benchmark reads the time of all the reads from this last line.
   if (options.trace && jobs.size() > 1)
-    std::fprintf(stderr, "cycle %lld ms\n", static_cast<long long>(allMs));
+    printText(stderr, "cycle %lld ms\n", static_cast<long long>(allMs));
   interruptionsHandled();
   // Stage 4.
   return exitStatus(verdicts);

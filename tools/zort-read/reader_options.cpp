@@ -289,7 +289,7 @@ const char* readerUsage() {
          "  --retries N      try an exchange that got no or a malformed answer up to\n"
          "                   N more times (default 0)\n"
          "  --trace          write every exchange, with times, to standard error\n"
-         "  --all            read every port --list finds\n"
+         "  --all            read every port --list finds, but Bluetooth links and modems\n"
          "  --simulate       read the built-in simulated instrument (zort-sim)\n"
          "  --list           list the serial ports found, with what the system knows of them\n"
          "  --watch          a station: read each instrument as it is connected, give its\n"

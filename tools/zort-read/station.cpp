@@ -212,14 +212,12 @@ void tellRead(const ReaderOptions& options, const JournalColumns& columns, Slot&
   const std::string port = nativeToUtf8(slot.port);
   const std::string detail = detailOf(verdict, read.status, read.results, verification);
   if (options.json) {
-    std::fputs(formatStationJson(port, read.status, read.results,
-                                 options.expected.empty() ? nullptr : &verification,
-                                 verdictWord(verdict), isoTimeWithOffset(read.time))
-                   .c_str(),
-               stdout);
+    writeText(stdout, formatStationJson(port, read.status, read.results,
+                                        options.expected.empty() ? nullptr : &verification,
+                                        verdictWord(verdict), isoTimeWithOffset(read.time)));
   } else {
-    std::printf("%s: %s %s\n", port.c_str(), std::string(verdictWord(verdict)).c_str(),
-                detail.c_str());
+    printText(stdout, "%s: %s %s\n", port.c_str(), std::string(verdictWord(verdict)).c_str(),
+              detail.c_str());
   }
   std::fflush(stdout);
   PortVerdict outcome = {read.status, differs, false};
@@ -284,7 +282,7 @@ int runStation(const ReaderOptions& options, const std::vector<std::string>& por
     drawDisplay(display, views);
   }
   for (auto& slot : slots) joinThread(slot->thread);
-  std::fprintf(stderr, "%s\n", summaryLine(tally).c_str());
+  printText(stderr, "%s\n", summaryLine(tally).c_str());
   std::fflush(stderr);
   return tally.exitStatus;
 }

@@ -190,34 +190,45 @@ struct ExpectedItem {
   uint32_t id;
   const char16_t* windowClass;
   const char16_t* title;
-  int x, y, cx, cy;
   uint32_t style;
 };
 
-// The layout in template order.
+constexpr uint32_t kTabStop = 0x10000;  // WS_TABSTOP
+
+// The controls in template order: IDs, classes, texts and styles, which the
+// dialog's code and its users rely on. Where each lies is checked below by
+// what the user sees of it.
 const ExpectedItem kItems[] = {
-    {539, u"STATIC", u"Открыт", 8, 4, 40, 10, kChild},
-    {540, u"STATIC", u"", 140, 4, 102, 10, kChild},
-    {513, u"COMBOBOX", u"", 8, 4, 40, 144, kChild | 0x10000 | 0x200 | 0x3},
-    {514, u"BUTTON", u"Открыть", 52, 4, 40, 10, kChild | 0x10000 | 0x1000 | 0x100 | 0x2},
-    {515, u"BUTTON", u"Читать", 96, 4, 40, 10, kChild | 0x10000 | 0x1000 | 0x100 | 0x3},
-    {516, u"BUTTON", u"В файл", 140, 4, 40, 10, kChild | 0x10000 | 0x1000 | 0x100 | 0x2},
-    {65535, u"STATIC", u"Идентификация ЗОРТ", 8, 28, 116, 10, kChild},
-    {773, u"STATIC", u"", 52, 40, 40, 10, kChild},
-    {517, u"EDIT", u"", 52, 50, 40, 10, kChild | 0x20000},
-    {774, u"STATIC", u"", 100, 40, 54, 10, kChild},
-    {518, u"EDIT", u"", 100, 50, 86, 10, kChild | 0x20000},
-    {775, u"STATIC", u"", 190, 40, 54, 10, kChild},
-    {519, u"EDIT", u"", 190, 50, 54, 10, kChild | 0x20000},
-    {520, u"EDIT", u"", 8, 50, 40, 10, kChild | 0x20000},
-    {776, u"STATIC", u"", 8, 40, 40, 10, kChild},
-    {521, u"EDIT", u"", 190, 28, 54, 10, kChild | 0x20000},
-    {777, u"STATIC", u"", 190, 18, 54, 10, kChild},
-    {522, u"EDIT", u"", 128, 28, 54, 10, kChild | 0x20000},
-    {778, u"STATIC", u"", 128, 18, 54, 10, kChild},
+    {539, u"STATIC", u"Открыт", kChild},
+    {540, u"STATIC", u"", kChild},
+    {513, u"COMBOBOX", u"", kChild | kTabStop | 0x200 | 0x3},
+    {514, u"BUTTON", u"Открыть", kChild | kTabStop | 0x1000 | 0x100 | 0x2},
+    {515, u"BUTTON", u"Читать", kChild | kTabStop | 0x1000 | 0x100 | 0x3},
+    {516, u"BUTTON", u"В файл", kChild | kTabStop | 0x1000 | 0x100 | 0x2},
+    {65535, u"STATIC", u"Идентификация ЗОРТ", kChild},
+    {773, u"STATIC", u"", kChild},
+    {517, u"EDIT", u"", kChild | 0x20000},
+    {774, u"STATIC", u"", kChild},
+    {518, u"EDIT", u"", kChild | 0x20000},
+    {775, u"STATIC", u"", kChild},
+    {519, u"EDIT", u"", kChild | 0x20000},
+    {520, u"EDIT", u"", kChild | 0x20000},
+    {776, u"STATIC", u"", kChild},
+    {521, u"EDIT", u"", kChild | 0x20000},
+    {777, u"STATIC", u"", kChild},
+    {522, u"EDIT", u"", kChild | 0x20000},
+    {778, u"STATIC", u"", kChild},
 };
 
-TEST_F(CompiledResources, DialogTemplateHasTheLayout) {
+// The class is stored by name or by its predefined atom.
+std::u16string className(const Item& item) {
+  const std::map<std::u16string, std::u16string> atoms = {
+      {u"#128", u"BUTTON"}, {u"#129", u"EDIT"}, {u"#130", u"STATIC"}, {u"#133", u"COMBOBOX"}};
+  const auto atom = atoms.find(item.windowClass);
+  return atom != atoms.end() ? atom->second : item.windowClass;
+}
+
+TEST_F(CompiledResources, DialogTemplateHasTheControls) {
   const Resource* resource = find(kTypeDialog, 512);
   ASSERT_NE(resource, nullptr) << "no dialog 512";
   EXPECT_EQ(resource->language, kRussian);
@@ -242,19 +253,139 @@ TEST_F(CompiledResources, DialogTemplateHasTheLayout) {
     const ExpectedItem& expected = kItems[i];
     SCOPED_TRACE("control " + std::to_string(i + 1) + ", ID " + std::to_string(expected.id));
     EXPECT_EQ(item.id, expected.id);
-    // The class is stored by name or by its predefined atom.
-    const std::map<std::u16string, std::u16string> atoms = {
-        {u"#128", u"BUTTON"}, {u"#129", u"EDIT"}, {u"#130", u"STATIC"}, {u"#133", u"COMBOBOX"}};
-    const auto atom = atoms.find(item.windowClass);
-    EXPECT_TRUE((atom != atoms.end() ? atom->second : item.windowClass) == expected.windowClass);
+    EXPECT_TRUE(className(item) == expected.windowClass);
     EXPECT_TRUE(item.title == expected.title) << "text of the control";
-    EXPECT_EQ(item.x, expected.x);
-    EXPECT_EQ(item.y, expected.y);
-    EXPECT_EQ(item.cx, expected.cx);
-    EXPECT_EQ(item.cy, expected.cy);
     EXPECT_EQ(item.style, expected.style);
     EXPECT_EQ(item.exStyle, 0u);
   }
+}
+
+// ---------------------------------------------------------------------------
+// Where the controls lie, by what the user sees: in dialog units, where a
+// character is 4 wide and 8 high on average.
+
+struct Box {
+  int left, top, right, bottom;
+};
+
+bool overlap(const Box& a, const Box& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+class DialogLayout : public CompiledResources {
+ protected:
+  void SetUp() override {
+    CompiledResources::SetUp();
+    const Resource* resource = find(kTypeDialog, 512);
+    ASSERT_NE(resource, nullptr) << "no dialog 512";
+    dialog_ = readDialog(resource->data);
+    for (const Item& item : dialog_.items) items_[item.id] = item;
+    for (const uint32_t id : {513u, 539u, 540u, 516u}) ASSERT_EQ(items_.count(id), 1u) << id;
+  }
+  const Item& item(uint32_t id) { return items_.at(id); }
+  // What the control covers when the dialog shows: the port list's closed
+  // field is one row, its template height is the list it drops.
+  Box shown(const Item& item) const {
+    const int height = item.id == 513 ? items_.at(539).cy : item.cy;
+    return {item.x, item.y, item.x + item.cx, item.y + height};
+  }
+  // The two pairs that share their place on purpose: the port list and the
+  // opened marker, of which one shows at a time; the To-file button over
+  // the status line, shown only once the line is emptied.
+  static bool sharesItsPlaceOnPurpose(uint32_t a, uint32_t b) {
+    const auto pair = [&](uint32_t x, uint32_t y) { return (a == x && b == y) || (a == y && b == x); };
+    return pair(513, 539) || pair(516, 540);
+  }
+
+  Dialog dialog_;
+  std::map<uint32_t, Item> items_;
+};
+
+TEST_F(DialogLayout, EveryControlLiesInsideTheDialog) {
+  for (const Item& control : dialog_.items) {
+    SCOPED_TRACE(control.id);
+    const Box box = shown(control);
+    EXPECT_GE(box.left, 0);
+    EXPECT_GE(box.top, 0);
+    EXPECT_LE(box.right, dialog_.cx);
+    EXPECT_LE(box.bottom, dialog_.cy);
+    EXPECT_GE(control.cy, 8) << "a line of text high";
+  }
+}
+
+TEST_F(DialogLayout, NoTwoControlsOverlapBeyondThoseThatShareAPlace) {
+  for (size_t i = 0; i < dialog_.items.size(); ++i)
+    for (size_t j = i + 1; j < dialog_.items.size(); ++j) {
+      const Item& a = dialog_.items[i];
+      const Item& b = dialog_.items[j];
+      if (sharesItsPlaceOnPurpose(a.id, b.id)) continue;
+      EXPECT_FALSE(overlap(shown(a), shown(b))) << a.id << " and " << b.id;
+    }
+}
+
+TEST_F(DialogLayout, TheSharedPlacesAreSharedAsTheDialogShowsThem) {
+  // The marker stands exactly where the closed port list is, and the list
+  // drops below it.
+  const Box list = shown(item(513));
+  const Box marker = shown(item(539));
+  EXPECT_EQ(list.left, marker.left);
+  EXPECT_EQ(list.top, marker.top);
+  EXPECT_EQ(list.right, marker.right);
+  EXPECT_EQ(list.bottom, marker.bottom);
+  EXPECT_GE(item(513).cy, 4 * item(539).cy) << "the dropped list shows several ports";
+  // The To-file button covers the status line's left part, on its row.
+  const Box button = shown(item(516));
+  const Box status = shown(item(540));
+  EXPECT_EQ(button.left, status.left);
+  EXPECT_EQ(button.top, status.top);
+  EXPECT_EQ(button.bottom, status.bottom);
+  EXPECT_LT(button.right, status.right);
+}
+
+// Each value field has its label just above it, starting where it starts
+// and no wider than it.
+TEST_F(DialogLayout, EveryLabelStandsRightAboveItsField) {
+  for (const int field : kValueControls) {
+    SCOPED_TRACE(field);
+    const auto label = items_.find(static_cast<uint32_t>(labelControlOf(field)));
+    ASSERT_NE(label, items_.end()) << "no label control";
+    ASSERT_EQ(items_.count(static_cast<uint32_t>(field)), 1u) << "no value field";
+    const Item& value = item(static_cast<uint32_t>(field));
+    EXPECT_EQ(label->second.x, value.x);
+    EXPECT_EQ(label->second.y + label->second.cy, value.y);
+    EXPECT_LE(label->second.cx, value.cx);
+  }
+}
+
+// Tab goes through the port list and the three buttons, left to right
+// along the top row.
+TEST_F(DialogLayout, TabGoesLeftToRightAlongTheButtons) {
+  std::vector<uint32_t> tabStops;
+  for (const Item& control : dialog_.items)
+    if ((control.style & kTabStop) != 0) tabStops.push_back(control.id);
+  ASSERT_EQ(tabStops, (std::vector<uint32_t>{513, 514, 515, 516}));
+  for (size_t i = 1; i < tabStops.size(); ++i) {
+    const Box before = shown(item(tabStops[i - 1]));
+    const Box next = shown(item(tabStops[i]));
+    EXPECT_EQ(next.top, before.top) << tabStops[i] << " is on the row of " << tabStops[i - 1];
+    EXPECT_GE(next.left, before.right) << tabStops[i] << " lies right of " << tabStops[i - 1];
+  }
+}
+
+// At the average character width every text has room in its control: the
+// template's own texts, the labels and the Open button's later texts.
+TEST_F(DialogLayout, EveryTextHasRoomInItsControl) {
+  const auto room = [](const Item& control, const std::u16string& text) {
+    return static_cast<int>(text.size()) * 4 <= control.cx;
+  };
+  for (const Item& control : dialog_.items)
+    EXPECT_TRUE(room(control, control.title)) << control.id;
+  for (const auto& [id, text] : labelStrings()) {
+    ASSERT_EQ(items_.count(id), 1u) << id;
+    EXPECT_TRUE(room(item(id), text)) << id;
+  }
+  for (const std::u16string text : {u"Обновить", u"Выбрать"})
+    EXPECT_TRUE(room(item(514), text));
 }
 
 TEST_F(CompiledResources, StringTableHoldsTheLabels) {

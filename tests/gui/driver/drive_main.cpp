@@ -9,6 +9,9 @@
 //   dropdown ID / closeup ID    drop the combo box's list down (CBN_DROPDOWN), close it
 //   serialcomm-add NAME         NAME as a value under HKLM\HARDWARE\DEVICEMAP\SERIALCOMM
 //   serialcomm-remove NAME      that value removed                  ok | failed
+//   device-add NAME ENUM ports|modem FRIENDLY   a device entry of that class for
+//                               port NAME, enumerated by ENUM      ok | failed
+//   device-remove NAME ENUM     that entry removed                  ok | failed
 //   devicechange arrival|removal|nodes   WM_DEVICECHANGE to every top-level window
 //   select ID NAME              choose NAME in the combo box        index | missing
 //   click ID                    BM_CLICK on a visible button        ok | hidden | hung
@@ -193,6 +196,13 @@ std::string run(const std::string& line, HWND& dialog) {
     const bool done = verb == "serialcomm-add" ? addSerialCommPort(name) : removeSerialCommPort(name);
     return done ? "ok" : "failed";
   }
+  if (verb == "device-add" && command.words.size() >= 4)
+    return addDeviceEntry(command.words[0], command.words[1], command.words[2] == "modem",
+                          tail(line, 3))
+               ? "ok"
+               : "failed";
+  if (verb == "device-remove" && command.words.size() >= 2)
+    return removeDeviceEntry(command.words[0], command.words[1]) ? "ok" : "failed";
   if (verb == "devicechange") {
     const std::string kind = command.words.empty() ? "" : command.words[0];
     const WPARAM event = kind == "arrival"   ? DBT_DEVICEARRIVAL

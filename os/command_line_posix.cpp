@@ -1,0 +1,5 @@
+#include "os/command_line.h"
+
+std::vector<std::string> commandLineArguments(int argc, char** argv) {
+  return std::vector<std::string>(argv, argv + argc);
+}
