@@ -20,6 +20,9 @@ struct SpawnSpec {
   int stdoutFd = -1;  // used instead of stdoutPath when not -1
   int stderrFd = -1;  // used instead of stderrPath when not -1
   int extraFd = -1;   // passed on as file descriptor 3 when not -1
+  // A process group of its own: a terminal's Ctrl-C, which goes to the
+  // foreground group, does not reach the child.
+  bool ownProcessGroup = false;
 };
 
 // Starts the child with no blocked signals and the default handling of the

@@ -81,7 +81,12 @@ pid_t spawnProcess(const SpawnSpec& spec, std::string& error) {
   sigaddset(&defaults, SIGINT);
   sigaddset(&defaults, SIGPIPE);
   posix_spawnattr_setsigdefault(&attributes, &defaults);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+  short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
+  if (spec.ownProcessGroup) {
+    posix_spawnattr_setpgroup(&attributes, 0);
+    flags |= POSIX_SPAWN_SETPGROUP;
+  }
+  posix_spawnattr_setflags(&attributes, flags);
 
   pid_t pid = -1;
   const int failed = posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(),

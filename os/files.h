@@ -21,6 +21,21 @@ OsResult createFileExclusive(const std::string& path, std::string_view content);
 OsResult appendToFile(const std::string& path, std::string_view leadWhenEmpty,
                       std::string_view text);
 
+// Appends text in one write to an existing file that starts with head; an
+// empty file gets head first, in the same write. A file that does not start
+// with head is left untouched, and foreign is set. A file whose last line
+// was cut short (it does not end with lineEnd) gets lineEnd before text, so
+// that text starts on a line of its own. Fails with fileIsMissing() when
+// there is no such file, and with fileIsHeld() when another program holds
+// it: a sharing violation on Windows (Excel holds an open CSV file so); on
+// POSIX an exclusive lock (flock) kept past half a second, as the appends
+// take one for their check and write.
+OsResult appendUnderHead(const std::string& path, std::string_view head, std::string_view lineEnd,
+                         std::string_view text, bool& foreign);
+
+// The whole file into content.
+OsResult readFileContent(const std::string& path, std::string& content);
+
 // Moves a file over another, replacing it.
 OsResult replaceFile(const std::string& from, const std::string& to);
 
@@ -30,9 +45,11 @@ OsResult moveIntoPlace(const std::string& from, const std::string& to);
 
 OsResult removeFile(const std::string& path);
 
-// The error of a name that is taken, or of a file that is not there.
+// The error of a name that is taken, of a file that is not there, or of a
+// file that another program holds.
 bool fileExists(const OsResult& result);
 bool fileIsMissing(const OsResult& result);
+bool fileIsHeld(const OsResult& result);
 
 // Writes content into a new file in the folder of besidePath, under a name
 // no other thread or process uses ("<besidePath>.<process>-<n>.part");

@@ -48,6 +48,61 @@ OsResult appendToFile(const std::string& path, std::string_view leadWhenEmpty,
   return closeAfter(file, writeOnce(file, whole));
 }
 
+namespace {
+
+// size bytes at offset, or fewer at the file's end.
+std::string readAt(HANDLE file, LONGLONG offset, DWORD size) {
+  std::string text(size, '\0');
+  OVERLAPPED at{};
+  at.Offset = static_cast<DWORD>(offset & 0xFFFFFFFF);
+  at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+  DWORD got = 0;
+  if (!ReadFile(file, text.data(), size, &got, &at)) got = 0;
+  text.resize(got);
+  return text;
+}
+
+}  // namespace
+
+// FILE_APPEND_DATA without FILE_WRITE_DATA: every write lands at the end of
+// the file, even when other processes append at the same time.
+OsResult appendUnderHead(const std::string& path, std::string_view head, std::string_view lineEnd,
+                         std::string_view text, bool& foreign) {
+  foreign = false;
+  const HANDLE file = CreateFileW(wide(path).c_str(), FILE_READ_DATA | FILE_APPEND_DATA,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return lastOsFailure();
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file, &size)) return closeAfter(file, lastOsFailure());
+  std::string whole;
+  if (size.QuadPart == 0) {
+    whole = head;
+  } else if (readAt(file, 0, static_cast<DWORD>(head.size())) != head) {
+    foreign = true;
+    return closeAfter(file, osSuccess());
+  } else if (readAt(file, size.QuadPart - static_cast<LONGLONG>(lineEnd.size()),
+                    static_cast<DWORD>(lineEnd.size())) != lineEnd) {
+    whole = lineEnd;
+  }
+  whole.append(text);
+  return closeAfter(file, writeOnce(file, whole));
+}
+
+OsResult readFileContent(const std::string& path, std::string& content) {
+  const HANDLE file = CreateFileW(wide(path).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return lastOsFailure();
+  content.clear();
+  char block[4096];
+  DWORD got = 0;
+  BOOL read = FALSE;
+  while ((read = ReadFile(file, block, sizeof block, &got, nullptr)) && got > 0)
+    content.append(block, got);
+  return closeAfter(file, read ? osSuccess() : lastOsFailure());
+}
+
 OsResult replaceFile(const std::string& from, const std::string& to) {
   if (!MoveFileExW(wide(from).c_str(), wide(to).c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
@@ -73,6 +128,10 @@ bool fileExists(const OsResult& result) {
 
 bool fileIsMissing(const OsResult& result) {
   return result.error == ERROR_FILE_NOT_FOUND;
+}
+
+bool fileIsHeld(const OsResult& result) {
+  return result.error == ERROR_SHARING_VIOLATION || result.error == ERROR_LOCK_VIOLATION;
 }
 
 unsigned long currentProcessNumber() { return GetCurrentProcessId(); }

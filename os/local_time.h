@@ -7,3 +7,12 @@ struct LocalTime {
 };
 
 LocalTime localTimeNow();
+
+// The local time with its distance from UTC (the journal's, and the
+// station's JSON).
+struct ZonedTime {
+  LocalTime local;
+  int utcOffsetMinutes;  // +180 in Moscow
+};
+
+ZonedTime zonedTimeNow();

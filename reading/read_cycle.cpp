@@ -1,5 +1,6 @@
 #include "reading/read_cycle.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -24,16 +25,31 @@ bool worthRetrying(StatusCode status) {
   return status == kStatusNoAnswer || status == kStatusBadFormat;
 }
 
+bool stopAsked(const ControlFlags& flags, const ReadContext& context) {
+  return testFlag(flags, kCancelRequested) ||
+         (context.stopRequested != nullptr && context.stopRequested());
+}
+
 // One position's request, tried again while it ends with 7 or 8 and tries
-// are left. A failed try leaves the store's cursor where it was.
-ReplySlot requestWithRetries(LinkContext& link, uint8_t code, uint32_t retries) {
+// are left, and no stop is asked (the reader's Ctrl-C: stopped is then set).
+// A failed try leaves the store's cursor where it was. tries: how many were
+// made.
+ReplySlot requestWithRetries(LinkContext& link, uint8_t code, const ReadContext& context,
+                             uint32_t& tries, bool& stopped) {
   ReplySlot slot = requestParameter(link, code);
-  for (uint32_t attempt = 1; attempt <= retries && slot.length == 0 && worthRetrying(slot.status);
-       ++attempt) {
+  tries = 1;
+  stopped = false;
+  for (uint32_t attempt = 1;
+       attempt <= context.retries && slot.length == 0 && worthRetrying(slot.status); ++attempt) {
+    if (context.stopRequested != nullptr && context.stopRequested()) {
+      stopped = true;
+      break;
+    }
     const ExchangeObserver* observer = link.observer;
     if (observer != nullptr && observer->onRetry != nullptr)
       observer->onRetry(observer->context, attempt + 1, slot.status);
     slot = requestParameter(link, code);
+    tries = attempt + 1;
   }
   return slot;
 }
@@ -48,13 +64,19 @@ StatusCode readAllPositions(const StatusLine& statusLine, ControlFlags& flags,
     clearValueText(results[position]);
 
   LinkContext link = {context.port, context.receive, &store, context.observer, context.failure};
+  context.mostTries = 0;
   for (size_t position = 0; position < kParameterCount; ++position) {
-    slots[position] = requestWithRetries(link, kParameterTable[position].code, context.retries);
-    if (slots[position].length == 0) return slots[position].status;
+    uint32_t tries = 0;
+    bool stopped = false;
+    slots[position] =
+        requestWithRetries(link, kParameterTable[position].code, context, tries, stopped);
+    context.mostTries = std::max(context.mostTries, tries);
+    // A stop cut the tries short: the read is unfinished, not failed.
+    if (slots[position].length == 0) return stopped ? kStatusInterrupted : slots[position].status;
     const StatusCode formatted = formatParameter(slots[position], position, results);
     if (formatted != kStatusOk) return formatted;
     // Looked at only between parameters, never inside a transaction.
-    if (testFlag(flags, kCancelRequested)) {
+    if (stopAsked(flags, context)) {
       showProgress(statusLine, "прервано на %2d%%", position);
       return kStatusInterrupted;
     }

@@ -25,10 +25,15 @@ struct ReadContext {
   // Where the system's reason goes when it refused the last exchange's write
   // or read; may be null.
   LinkFailure* failure = nullptr;
+  // Asked with CancelRequested: true ends the cycle with 10 as a cancel does
+  // (the reader's Ctrl-C). May be null.
+  bool (*stopRequested)() = nullptr;
+  // Set by the cycle: the most tries one exchange took (1 without a retry).
+  uint32_t mostTries = 0;
 };
 
 // Clears the six value texts, then requests, formats and reports each
 // position in table order; stops at the first failure (6, 7, 8) or, after a
-// position, on CancelRequested (10). Clears Busy on every way out. An
+// position, on CancelRequested or stopRequested (10). Clears Busy on every way out. An
 // exchange that ends with 7 or 8 is tried up to context.retries more times.
 StatusCode runReadCycle(const StatusLine& statusLine, ControlFlags& flags, ReadContext& context);

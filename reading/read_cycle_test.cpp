@@ -221,6 +221,7 @@ struct RetryCase {
   uint32_t retries;
   StatusCode status;
   size_t requests;  // requests the sim saw in all
+  uint32_t mostTries;  // of one exchange, as the cycle tells
 };
 
 class CycleRetryTest : public ReadCycleTest, public testing::WithParamInterface<RetryCase> {};
@@ -241,6 +242,7 @@ TEST_P(CycleRetryTest, TriesAFailedExchangeAgain) {
   context.retries = c.retries;
   EXPECT_EQ(cycle(), c.status);
   EXPECT_EQ(loggedRequests(port).size(), c.requests);
+  EXPECT_EQ(context.mostTries, c.mostTries);
   if (c.status == kStatusOk) {
     EXPECT_EQ(values(), std::vector<std::string>(kValues.begin(), kValues.end()));
     ASSERT_EQ(retried.size(), 1u);
@@ -249,10 +251,10 @@ TEST_P(CycleRetryTest, TriesAFailedExchangeAgain) {
 }
 
 const RetryCase kRetryCases[] = {
-    {"LostOnceWithoutRetries", "silent", 0, kStatusNoAnswer, 2},
-    {"LostOnceWithOneRetry", "silent", 1, kStatusOk, 7},
-    {"WrongLrcOnceWithOneRetry", "reply=0002004238000001 bad-lrc", 1, kStatusOk, 7},
-    {"EchoOnlyOnceWithThreeRetries", "echo-only", 3, kStatusOk, 7},
+    {"LostOnceWithoutRetries", "silent", 0, kStatusNoAnswer, 2, 1},
+    {"LostOnceWithOneRetry", "silent", 1, kStatusOk, 7, 2},
+    {"WrongLrcOnceWithOneRetry", "reply=0002004238000001 bad-lrc", 1, kStatusOk, 7, 2},
+    {"EchoOnlyOnceWithThreeRetries", "echo-only", 3, kStatusOk, 7, 2},
 };
 
 INSTANTIATE_TEST_SUITE_P(Retries, CycleRetryTest, testing::ValuesIn(kRetryCases),
@@ -263,6 +265,28 @@ TEST_F(ReadCycleTest, RetriesGiveUpWithTheLastStatus) {
   context.retries = 2;
   EXPECT_EQ(cycle(), kStatusNoAnswer);
   EXPECT_EQ(loggedRequests(port).size(), 4u + 3u) << "three tries of position 4";
+  EXPECT_EQ(context.mostTries, 3u);
+}
+
+// The reader's Ctrl-C asks through stopRequested: the cycle ends as a cancel
+// ends it, after the position in progress.
+std::atomic<bool> stopForTest{false};
+
+TEST_F(ReadCycleTest, AStopRequestEndsTheCycleAfterThePositionInProgress) {
+  start(defaultScenario());
+  stopForTest = false;
+  context.stopRequested = [] { return stopForTest.load(); };
+  StatusLine stopAfterBuild = {[](void* texts, const char* text) {
+                                 static_cast<StatusTexts*>(texts)->texts.emplace_back(text);
+                                 if (static_cast<StatusTexts*>(texts)->texts.size() == 2)
+                                   stopForTest = true;
+                               },
+                               &status};
+  setFlag(flags, kBusy);
+  EXPECT_EQ(runReadCycle(stopAfterBuild, flags, context), kStatusInterrupted);
+  EXPECT_EQ(status.texts.back(), kInterrupted[2]);
+  EXPECT_EQ(loggedRequests(port).size(), 3u);
+  EXPECT_FALSE(testFlag(flags, kBusy));
 }
 
 TEST_F(ReadCycleTest, ASendFailureIsNotRetried) {
@@ -294,6 +318,26 @@ TEST_F(ReadCycleTest, PacedCycleTakesAboutTheLinesTime) {
   RecordProperty("line_ms", static_cast<int>(lineMs));
   EXPECT_GE(took, lineMs);
   EXPECT_LE(took, 2 * lineMs + 1000);
+}
+
+// Ctrl-C while a position is being tried again: no further try, and the
+// read ends as interrupted.
+TEST_F(ReadCycleTest, AStopRequestEndsTheTriesOfAPosition) {
+  start(scenarioWith(1, "silent"));
+  stopForTest = false;
+  context.stopRequested = [] { return stopForTest.load(); };
+  context.retries = 5;
+  // Asked once the second exchange (position 1's first try) has ended.
+  int exchanges = 0;
+  const ExchangeObserver observer = {nullptr,
+                                     [](void* ended, const char*, size_t) {
+                                       if (++*static_cast<int*>(ended) == 2) stopForTest = true;
+                                     },
+                                     &exchanges};
+  context.observer = &observer;
+  EXPECT_EQ(cycle(), kStatusInterrupted);
+  EXPECT_EQ(loggedRequests(port).size(), 2u) << "position 1 tried once";
+  EXPECT_EQ(values()[0], "22");
 }
 
 }  // namespace

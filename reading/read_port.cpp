@@ -8,6 +8,7 @@ PortReadOutcome readOnePort(const PortReadRequest& request) {
   outcome.openStatus = openPort(connection, request.port, kLineMode);
   if (outcome.openStatus != kStatusOk) {
     outcome.reason = openFailureText(connection);
+    outcome.ended = zonedTimeNow();
     return outcome;
   }
   raiseControlLines(connection);
@@ -19,6 +20,7 @@ PortReadOutcome readOnePort(const PortReadRequest& request) {
   LinkFailure failure;
   ReadContext context = {&connection, &receive, &outcome.results, request.observer,
                          request.retries, &failure};
+  context.stopRequested = request.stopRequested;
   const auto start = std::chrono::steady_clock::now();
   if (request.cycleStart != nullptr) *request.cycleStart = start;
   outcome.cycleStatus = runReadCycle(request.statusLine, flags, context);
@@ -26,6 +28,8 @@ PortReadOutcome readOnePort(const PortReadRequest& request) {
                         std::chrono::steady_clock::now() - start)
                         .count();
   outcome.cycleRan = true;
+  outcome.mostTries = context.mostTries;
+  outcome.ended = zonedTimeNow();
   // A cycle that failed where the system refused a write or a read.
   if (outcome.cycleStatus != kStatusOk) outcome.reason = failure.reason.data();
   closePort(connection);

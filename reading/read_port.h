@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "os/local_time.h"
 #include "protocol/results.h"
 #include "protocol/status.h"
 #include "reading/read_cycle.h"
@@ -20,6 +21,8 @@ struct PortReadRequest {
   // When not null, set to the moment the cycle begins: the time origin of a
   // trace of its exchanges.
   std::chrono::steady_clock::time_point* cycleStart;
+  // As ReadContext::stopRequested (the reader's Ctrl-C); may be null.
+  bool (*stopRequested)() = nullptr;
 };
 
 // What one port's read came to: a plain record, read after the read ended.
@@ -31,6 +34,8 @@ struct PortReadOutcome {
                                        // when it refused the failed cycle's last write or read
   ResultStore results{};               // the values, when the cycle ran
   long long cycleMs = -1;              // the cycle's time, -1 when none ran
+  uint32_t mostTries = 0;              // the most tries one exchange took; 0: none ran
+  ZonedTime ended{};                   // when the read ended (or the open failed)
 };
 
 // Opens the port in the instrument's line mode, shows kWaitingText on the

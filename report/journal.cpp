@@ -2,15 +2,14 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 
-#include "os/files.h"
 #include "protocol/parameters.h"
 #include "text/cp1251.h"
 
 namespace {
 
 constexpr char kSeparator = ';';
-constexpr std::string_view kRowEnd = "\r\n";
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 std::string labelOf(size_t position) {
@@ -31,13 +30,6 @@ void addField(Row& row, std::string_view text) {
   row.empty = false;
 }
 
-std::string isoTime(const LocalTime& time) {
-  std::array<char, 32> text{};
-  std::snprintf(text.data(), text.size(), "%04d-%02d-%02dT%02d:%02d:%02d", time.year, time.month,
-                time.day, time.hour, time.minute, time.second);
-  return text.data();
-}
-
 }  // namespace
 
 std::string csvField(std::string_view text) {
@@ -51,40 +43,39 @@ std::string csvField(std::string_view text) {
   return quoted;
 }
 
-std::string journalHeader(bool expectGiven) {
+std::string isoTimeWithOffset(const ZonedTime& time) {
+  const LocalTime& t = time.local;
+  const int offset = std::abs(time.utcOffsetMinutes);
+  std::array<char, 40> text{};
+  std::snprintf(text.data(), text.size(), "%04d-%02d-%02dT%02d:%02d:%02d%c%02d:%02d", t.year,
+                t.month, t.day, t.hour, t.minute, t.second, time.utcOffsetMinutes < 0 ? '-' : '+',
+                offset / 60, offset % 60);
+  return text.data();
+}
+
+std::string journalHeader() {
   Row row;
-  for (const char* title : {"Время", "Порт", "Код", "Сообщение"})
+  for (const char* title : {"Время", "Станция", "Оператор", "Порт", "Вердикт", "Код", "Сообщение"})
     addField(row, programTextToUtf8(title));
   for (const size_t position : kReportOrder) addField(row, labelOf(position));
-  if (expectGiven) addField(row, programTextToUtf8("Совпадение"));
-  return std::string(kByteOrderMark) + row.text + std::string(kRowEnd);
+  for (const char* title : {"Профиль", "Попытки", "Версия программы"})
+    addField(row, programTextToUtf8(title));
+  return std::string(kByteOrderMark) + row.text + std::string(kJournalRowEnd);
 }
 
 std::string journalRow(const JournalEntry& entry) {
   Row row;
-  addField(row, isoTime(entry.time));
+  addField(row, isoTimeWithOffset(entry.time));
+  addField(row, entry.station);
+  addField(row, entry.operatorName);
   addField(row, entry.port);
+  addField(row, entry.verdict);
   addField(row, std::to_string(static_cast<unsigned>(entry.status)));
   addField(row, programTextToUtf8(statusMessage(entry.status)));
   for (const size_t position : kReportOrder)
     addField(row, cp1251ToUtf8(valueText((*entry.results)[position])));
-  if (entry.expectGiven) {
-    const char* match = !entry.matched.has_value() ? "" : *entry.matched ? "да" : "нет";
-    addField(row, programTextToUtf8(match));
-  }
-  return row.text + std::string(kRowEnd);
-}
-
-OsResult appendJournalRow(const std::string& path, const std::string& header,
-                          const std::string& row) {
-  OsResult result;
-  // Twice at most: a journal another process makes between our two looks is
-  // then appended to.
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    result = appendToFile(path, header, row);
-    if (!fileIsMissing(result)) return result;
-    result = publishNewFile(path, header + row);
-    if (!fileExists(result)) return result;
-  }
-  return result;
+  addField(row, entry.profile);
+  addField(row, entry.tries == 0 ? "" : std::to_string(entry.tries));
+  addField(row, entry.version);
+  return row.text + std::string(kJournalRowEnd);
 }

@@ -1,5 +1,7 @@
 #include "serial/port.h"
 
+#include <cstring>
+
 #include "os/system_error.h"
 #include "os/thread.h"
 
@@ -19,9 +21,19 @@ void releaseHandle(PortConnection& connection) {
   connection.state.store(0);
 }
 
+// The reason given for a port that another program holds, in UTF-8 like the
+// system's reasons it stands in for.
+constexpr char8_t kPortBusyReason[] = u8"порт занят другой программой";
+
 // Keeps the system's reason for a failure, then returns its code.
 StatusCode openFailed(PortConnection& connection, StatusCode status) {
-  systemErrorText(lastSystemError(), connection.openFailure.data(), connection.openFailure.size());
+  const SystemErrorCode error = lastSystemError();
+  if (status == kStatusOpenFailed && backendPortBusy(error)) {
+    static_assert(sizeof kPortBusyReason <= sizeof connection.openFailure);
+    std::memcpy(connection.openFailure.data(), kPortBusyReason, sizeof kPortBusyReason);
+    return status;
+  }
+  systemErrorText(error, connection.openFailure.data(), connection.openFailure.size());
   return status;
 }
 

@@ -17,9 +17,16 @@ constexpr PortHandle kNoPort = -1;
 // (os/system_error.h).
 
 // Opens a listed port name for reading and writing, unshared, synchronous.
+// A port another process has open (and holds so) is not opened.
 // Windows opens every name in the device namespace ("\\.\COM10"), so that
 // ports above COM9 open too. false when the device cannot be opened.
 bool backendOpenDevice(const char* name, PortHandle* handle);
+
+// Whether the system's error of a failed backendOpenDevice means that
+// another program holds the port: a POSIX port is opened exclusively
+// (flock, as other serial tools do, and TIOCEXCL), a Windows port is
+// unshared and gives ERROR_ACCESS_DENIED to a second open.
+bool backendPortBusy(uint32_t systemError);
 
 // Converts the mode string ("1200,n,8,1") to line settings and applies them,
 // binary, without flow control of any kind. false when the device rejects

@@ -2,6 +2,7 @@
 // which take the settings but ignore the baud rate and the modem lines.
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -105,10 +106,21 @@ bool backendOpenDevice(const char* name, PortHandle* handle) {
   // and writes wait in poll, each for its own time-out.
   const int fd = open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return false;
-  // Unshared, where the terminal allows it.
+  // One user at a time: an advisory lock that every process of this kind
+  // takes (and other serial tools too), and the terminal's own exclusive
+  // mode, which refuses further opens to all but root.
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+    close(fd);
+    errno = EWOULDBLOCK;
+    return false;
+  }
   (void)ioctl(fd, TIOCEXCL);
   *handle = fd;
   return true;
+}
+
+bool backendPortBusy(uint32_t systemError) {
+  return systemError == EBUSY || systemError == EWOULDBLOCK;
 }
 
 bool backendApplyLineMode(PortHandle handle, const char* mode) {

@@ -37,6 +37,10 @@ bool backendOpenDevice(const char* name, PortHandle* handle) {
   return true;
 }
 
+bool backendPortBusy(uint32_t systemError) {
+  return systemError == ERROR_ACCESS_DENIED || systemError == ERROR_SHARING_VIOLATION;
+}
+
 bool backendApplyLineMode(PortHandle handle, const char* mode) {
   // From the driver's own settings, which carry what the mode string does
   // not name; SetCommState decides.

@@ -3,7 +3,9 @@
 // Wine, next to the line's own time; eight instruments read at once by one
 // zort-read (and zort-read.exe) against one; the idle processor time of
 // zort-ident.exe, its time from start to the dialog shown, and the sizes of
-// the Windows programs. Prints one Markdown table.
+// the Windows programs; the processor time of a station (zort-read --watch)
+// whose eight slots wait. Prints one Markdown table.
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,6 +19,7 @@
 #include "tests/support/test_instrument.h"
 #include "tests/faults/gui_cycles.h"
 #include "tests/support/golden_texts.h"
+#include "os/child_process.h"
 #include "tests/support/reader_cases.h"
 
 namespace {
@@ -149,6 +152,53 @@ ParallelSeries parallelSeries(const std::string& name, size_t cycles,
 const std::vector<std::string> kEightComPorts = {"COM21", "COM22", "COM23", "COM24",
                                                  "COM25", "COM26", "COM27", "COM28"};
 
+// Processor time (user and system) a process has used so far, in ms; -1
+// when it cannot be read.
+double processCpuMs(pid_t pid) {
+  const std::string stat = readWholeFile("/proc/" + std::to_string(pid) + "/stat");
+  const size_t end = stat.rfind(')');  // after the program's name, which may hold spaces
+  if (end == std::string::npos) return -1;
+  std::vector<std::string> fields;
+  size_t at = end + 2;
+  for (size_t next; (next = stat.find(' ', at)) != std::string::npos; at = next + 1)
+    fields.push_back(stat.substr(at, next - at));
+  // utime and stime are the 14th and 15th fields, the 12th and 13th after the name.
+  if (fields.size() < 13) return -1;
+  const double ticks = std::strtod(fields[11].c_str(), nullptr) + std::strtod(fields[12].c_str(), nullptr);
+  return ticks * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// A station's slots waiting for instruments cost next to nothing: zort-read
+// --watch on eight lines where nothing answers, its processor time over 10 s.
+constexpr long long kIdleMs = 10000;
+
+double stationIdleCpuMs() {
+  std::vector<SimProcess> sims(kInstruments);
+  std::vector<std::string> scenarioPaths(kInstruments);
+  SpawnSpec station;
+  station.argv = {ZORT_READ_PATH, "--watch"};
+  std::string error;
+  const std::string silent = "A silent\nB silent\nb silent\n@ silent\nI silent\nF silent\n";
+  for (size_t i = 0; i < kInstruments; ++i) {
+    if (!startScenarioSim(sims[i], scenarioPaths[i], silent, {"--char-ms", "8.33"}, error)) break;
+    station.argv.push_back(sims[i].linePath);
+  }
+  double used = -1;
+  const pid_t pid = station.argv.size() == 2 + kInstruments ? spawnProcess(station, error) : -1;
+  if (pid > 0) {
+    usleep(1000 * 1000);  // past the start
+    const double before = processCpuMs(pid);
+    usleep(static_cast<useconds_t>(kIdleMs * 1000));
+    const double after = processCpuMs(pid);
+    if (before >= 0 && after >= 0) used = after - before;
+    kill(pid, SIGINT);
+    if (waitExit(pid, 10000) != 0) used = -1;
+  }
+  if (used < 0) std::fprintf(stderr, "zort-read --watch: %s\n", error.c_str());
+  for (size_t i = 0; i < kInstruments; ++i) stopScenarioSim(sims[i], scenarioPaths[i]);
+  return used;
+}
+
 long long fileSize(const char* path) {
   struct stat info {};
   return stat(path, &info) == 0 ? static_cast<long long>(info.st_size) : -1;
@@ -179,6 +229,8 @@ int main(int argc, char** argv) {
   std::vector<ParallelSeries> parallel;
   parallel.push_back(parallelSeries("zort-read (Linux)", cycles, runNative, {}));
   parallel.push_back(parallelSeries("zort-read.exe (Wine)", cycles, runExe, kEightComPorts));
+
+  const double stationIdleMs = stationIdleCpuMs();
 
   // zort-ident.exe: press to the Read button back up, the driver's stopwatch.
   Series ident{"zort-ident.exe (Wine)", {}, 0};
@@ -247,6 +299,10 @@ int main(int argc, char** argv) {
   std::printf("\nline: %zu characters (requests and replies, no echo) at %.2f ms, plus %zu turnarounds of %.0f ms\n",
               instrumentCycleLineCharacters(), kCharMs, kExchanges, kTurnaroundMs);
   std::printf("zort-ident.exe idle over 10 s: %.0f ms of processor time\n", idleCpuMs);
+  std::printf("zort-read --watch, eight slots waiting over %lld s: %.0f ms of processor time "
+              "(%.2f %% of a core)\n",
+              kIdleMs / 1000, stationIdleMs, stationIdleMs * 100.0 / static_cast<double>(kIdleMs));
+  failed = failed || stationIdleMs < 0;
   std::printf("zort-ident.exe start to the dialog shown: %.0f ms (Wine's start included)\n", dialogShownMs);
   for (const char* program : {ZORT_IDENT_EXE, ZORT_READ_EXE})
     std::printf("%s: %lld bytes\n", program, fileSize(program));

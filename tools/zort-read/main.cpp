@@ -19,7 +19,8 @@ int main(int argc, char** argv) {
   pointers.push_back(nullptr);
   ReaderOptions options;
   std::string error;
-  if (!parseReaderOptions(static_cast<int>(arguments.size()), pointers.data(), options, error)) {
+  if (!parseReaderOptions(static_cast<int>(arguments.size()), pointers.data(), options, error) ||
+      !loadExpectFile(options, error)) {
     printText(stderr, "zort-read: %s (see zort-read --help)\n", nativeToUtf8(error).c_str());
     return kUsageExitCode;
   }

@@ -7,20 +7,23 @@
 #include <vector>
 
 #include "os/console.h"
+#include "os/interruption.h"
 #include "os/local_time.h"
 #include "os/thread.h"
 #include "protocol/parameters.h"
 #include "protocol/trace.h"
 #include "reading/read_port.h"
-#include "report/journal.h"
 #include "report/report.h"
 #include "report/report_file.h"
 #include "serial/discovery.h"
 #include "text/cp1251.h"
 #include "tools/zort-read/exchange_trace.h"
 #include "tools/zort-read/exit_status.h"
+#include "tools/zort-read/outcome_journal.h"
 #include "tools/zort-read/reader_output.h"
 #include "tools/zort-read/simulator.h"
+#include "tools/zort-read/station.h"
+#include "tools/zort-read/verdict.h"
 #include "tools/zort-read/verification.h"
 
 namespace {
@@ -56,14 +59,6 @@ ReportWrite writeReport(const std::string& directory, const ResultStore& results
   const std::string name =
       buildReportFileName(valueText(results[kSerialNumberPosition]), localTimeNow());
   return writeReportFile(nativeToUtf8(directory), name, text, ExistingReport::kKeep);
-}
-
-// reason: the system's own words (UTF-8), added in brackets when there are any.
-void printMessage(const std::string& subject, const char* programText,
-                  const std::string& reason = "") {
-  const std::string because = reason.empty() ? "" : " (" + reason + ")";
-  printText(stderr, "zort-read: %s: %s%s\n", subject.c_str(),
-               programTextToUtf8(programText).c_str(), because.c_str());
 }
 
 // Stage 1: the ports to read, in order. simulatorFailed: --simulate could
@@ -105,8 +100,10 @@ void readJob(void* context) {
   ExchangeTrace trace = {stderr, std::chrono::steady_clock::now(), job.tracePrefix};
   const ExchangeObserver observer = traceObserver(trace);
   Progress progress = {job.showProgress};
-  const PortReadRequest request = {job.port.c_str(), {showProgressText, &progress},
-                                   job.traced ? &observer : nullptr, job.retries, &trace.start};
+  PortReadRequest request = {job.port.c_str(), {showProgressText, &progress},
+                             job.traced ? &observer : nullptr, job.retries, &trace.start};
+  // Ctrl-C: every port stops after the exchange in progress and is told.
+  request.stopRequested = interruptionRequested;
   job.outcome = readOnePort(request);
   if (job.outcome.cycleRan) wipeProgress(progress);
 }
@@ -130,6 +127,7 @@ std::vector<std::unique_ptr<PortJob>> startReads(const ReaderOptions& options,
   for (auto& job : jobs) {
     if (list.simulatorFailed) {
       job->outcome.openStatus = kStatusOpenFailed;
+      job->outcome.ended = zonedTimeNow();
       continue;
     }
     if (!startThread(job->thread, readJob, job.get()).ok()) readJob(job.get());
@@ -175,25 +173,10 @@ void printOutcome(const ReaderOptions& options, const PortJob& job, StatusCode s
     printText(stderr, "%scycle %lld ms\n", job.tracePrefix.c_str(), outcome.cycleMs);
 }
 
-// Appends the port's row; false (told on stderr) when the journal cannot
-// take it.
-bool journalPort(const ReaderOptions& options, const PortJob& job, StatusCode status,
-                 const Verification* verification) {
-  JournalEntry entry = {localTimeNow(),    nativeToUtf8(job.port), status, &job.outcome.results,
-                        verification != nullptr, std::nullopt};
-  if (verification != nullptr && verification->compared)
-    entry.matched = verification->mismatches.empty();
-  const std::string path = nativeToUtf8(options.journalPath);
-  const OsResult appended =
-      appendJournalRow(path, journalHeader(entry.expectGiven), journalRow(entry));
-  if (appended.ok()) return true;
-  printMessage(path, statusMessage(kStatusWriteFileFailed), appended.reason);
-  return false;
-}
-
 // Stage 3: one port's outcome reported, verified, printed and journalled.
-PortVerdict concludePort(const ReaderOptions& options, const PortJob& job,
-                         const std::vector<ExpectedText>& expected, bool several) {
+PortVerdict concludePort(const ReaderOptions& options, const JournalColumns& columns,
+                         const PortJob& job, const std::vector<ExpectedText>& expected,
+                         bool several) {
   const PortReadOutcome& outcome = job.outcome;
   PortVerdict verdict;
   verdict.status = readStatus(outcome);
@@ -211,14 +194,22 @@ PortVerdict concludePort(const ReaderOptions& options, const PortJob& job,
   const Verification* checked = options.expected.empty() ? nullptr : &verification;
   verdict.differs = checked != nullptr && !checked->mismatches.empty();
   printOutcome(options, job, verdict.status, report, checked, several);
-  if (!options.journalPath.empty())
-    verdict.journalFailed = !journalPort(options, job, verdict.status, checked);
+  if (!options.journalPath.empty()) {
+    const JournalOutcome row = {nativeToUtf8(job.port),
+                                verdictOf(readStatus(outcome), verdict.differs),
+                                verdict.status,
+                                &outcome.results,
+                                outcome.mostTries,
+                                outcome.ended};
+    verdict.journalFailed = journalOutcome(options, columns, row) != 0;
+  }
   return verdict;
 }
 
 }  // namespace
 
 int readInstrument(const ReaderOptions& options, PortLister listPorts) {
+  catchInterruptions(static_cast<int>(kStatusInterrupted));
   // Developer traces would mix with the data on stdout.
   redirectTrace(kTraceOut, options.trace ? stderr : nullptr);
   redirectTrace(kTraceErr, options.trace ? stderr : nullptr);
@@ -230,15 +221,23 @@ int readInstrument(const ReaderOptions& options, PortLister listPorts) {
                  programTextToUtf8(statusMessage(kStatusNoPortFound)).c_str());
     return exitStatus({});
   }
+  if (options.watch) {
+    const int status = list.simulatorFailed ? static_cast<int>(kStatusOpenFailed)
+                                            : runStation(options, list.ports);
+    stopSimulator(simulator);
+    interruptionsHandled();
+    return status;
+  }
   const auto start = std::chrono::steady_clock::now();
   const auto jobs = startReads(options, list);
 
   // Each port's outcome in the order given, as soon as its read has ended.
   const std::vector<ExpectedText> expected = expectedTexts(options);
+  const JournalColumns columns = journalColumns(options);
   std::vector<PortVerdict> verdicts;
   for (const auto& job : jobs) {
     joinThread(job->thread);
-    verdicts.push_back(concludePort(options, *job, expected, jobs.size() > 1));
+    verdicts.push_back(concludePort(options, columns, *job, expected, jobs.size() > 1));
   }
   const auto allMs = std::chrono::duration_cast<std::chrono::milliseconds>(
                          std::chrono::steady_clock::now() - start)
@@ -247,6 +246,7 @@ int readInstrument(const ReaderOptions& options, PortLister listPorts) {
   // The benchmark reads the time of all the reads from this last line.
   if (options.trace && jobs.size() > 1)
     printText(stderr, "cycle %lld ms\n", static_cast<long long>(allMs));
+  interruptionsHandled();
   // Stage 4.
   return exitStatus(verdicts);
 }

@@ -1,7 +1,10 @@
 // zort-read on a production line, natively: several instruments at once,
 // --expect, --retries and the --journal, against zort-sims on
 // pseudo-terminals.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +17,7 @@
 #include <vector>
 
 #include "tests/support/sim_port.h"
+#include "os/child_process.h"
 #include "tests/support/test_instrument.h"
 #include "tests/support/process_run.h"
 #include "tests/support/reader_cases.h"
@@ -256,23 +260,40 @@ std::vector<std::string> rowsOf(const std::string& journal) {
   return rows;
 }
 
-const std::string kHeader = utf8(u8"\uFEFFВремя;Порт;Код;Сообщение;Версия ПО;Сборка;Контр. сумма;"
-                                 u8"Сетевой адрес;ДУ (мм);Зав. N");
+const std::string kHeader =
+    utf8(u8"\uFEFFВремя;Станция;Оператор;Порт;Вердикт;Код;Сообщение;Версия ПО;Сборка;"
+         u8"Контр. сумма;Сетевой адрес;ДУ (мм);Зав. N;Профиль;Попытки;Версия программы");
 
-bool isRowOf(const std::string& row, const std::string& port, const std::string& rest) {
-  // 2026-12-10T14:49:30;PORT;REST
-  return row.size() > 20 && row[4] == '-' && row[10] == 'T' && row[19] == ';' &&
-         row.substr(20) == port + ";" + rest;
+// The time with its UTC offset, then the rest as given.
+bool isTimedRow(const std::string& row, const std::string& rest) {
+  // 2026-12-10T14:49:30+03:00;REST
+  return row.size() > 26 && row[4] == '-' && row[10] == 'T' && (row[19] == '+' || row[19] == '-') &&
+         row[22] == ':' && row[25] == ';' && row.substr(26) == rest;
 }
 
-const std::string kGoodRow = utf8(u8"0;OK!;22;2025;72C0;1;50;ZT-004217");
+std::string hostName() {
+  char name[256] = {};
+  gethostname(name, sizeof name - 1);
+  return name;
+}
+
+// The station, operator and port columns as a run without --station and
+// --operator fills them.
+bool isRowOf(const std::string& row, const std::string& port, const std::string& rest) {
+  return isTimedRow(row, hostName() + ";;" + port + ";" + rest);
+}
+
+const std::string kVersion = ZORT_VERSION;
+const std::string kGoodRow = utf8(u8"pass;0;OK!;22;2025;72C0;1;50;ZT-004217;;1;") + kVersion;
 
 TEST_F(LineTest, JournalGetsAHeaderWhenNewAndARowPerPort) {
   startPorts({{instrumentScenario(), 0, {}, ""},
               {instrumentScenario(3, "type=11 text=A;B\"C"), 0, {}, ""},
               {instrumentScenario(4, "silent"), 7, {}, ""}});
   const std::string journal = journalIn();
-  const ProcessResult first = runReader({"--journal", journal, ports[0], ports[1], ports[2]});
+  const ProcessResult first =
+      runReader({"--journal", journal, "--station", "line 2", "--operator", utf8(u8"Иванов"),
+                 "--retries", "1", ports[0], ports[1], ports[2]});
   EXPECT_EQ(first.exitCode, 7) << first.err;
   const ProcessResult second = runReader({"--journal", journal, ports[0]});
   EXPECT_EQ(second.exitCode, 0) << second.err;
@@ -280,24 +301,89 @@ TEST_F(LineTest, JournalGetsAHeaderWhenNewAndARowPerPort) {
   const auto rows = rowsOf(readWholeFile(journal));
   ASSERT_EQ(rows.size(), 5u) << readWholeFile(journal);
   EXPECT_EQ(rows[0], kHeader);
-  EXPECT_TRUE(isRowOf(rows[1], ports[0], kGoodRow)) << rows[1];
-  EXPECT_TRUE(isRowOf(rows[2], ports[1], "0;OK!;22;2025;72C0;1;50;\"A;B\"\"C\"")) << rows[2];
-  EXPECT_TRUE(isRowOf(rows[3], ports[2], utf8(u8"7;Нет ответа.;22;2025;72C0;;;ZT-004217")))
+  const std::string given = utf8(u8"line 2;Иванов;");
+  EXPECT_TRUE(isTimedRow(rows[1], given + ports[0] + ";" + kGoodRow)) << rows[1];
+  EXPECT_TRUE(isTimedRow(rows[2], given + ports[1] + ";pass;0;OK!;22;2025;72C0;1;50;\"A;B\"\"C\";;1;" +
+                                      kVersion))
+      << rows[2];
+  // Two tries of the bore's exchange, both unanswered.
+  EXPECT_TRUE(isTimedRow(rows[3], given + ports[2] +
+                                      utf8(u8";error;7;Нет ответа.;22;2025;72C0;;;ZT-004217;;2;") +
+                                      kVersion))
       << rows[3];
   EXPECT_TRUE(isRowOf(rows[4], ports[0], kGoodRow)) << "appended: " << rows[4];
 }
 
-TEST_F(LineTest, JournalWithExpectHasAMatchColumn) {
+// A journal started without --expect and appended with it keeps its width:
+// the profile has a column of its own, empty when nothing is expected.
+TEST_F(LineTest, JournalRowsKeepTheHeadersWidthWithAndWithoutExpect) {
   startPorts({{instrumentScenario(), 0, {}, ""}, {kNoInstrument, 2, {}, ""}});
   const std::string journal = journalIn();
+  ASSERT_EQ(runReader({"--journal", journal, ports[0]}).exitCode, 0);
   const ProcessResult result =
       runReader({"--journal", journal, "--expect", "build=2024", ports[0], ports[1]});
   EXPECT_EQ(result.exitCode, 11) << result.err;
   const auto rows = rowsOf(readWholeFile(journal));
-  ASSERT_EQ(rows.size(), 3u);
-  EXPECT_EQ(rows[0], kHeader + utf8(u8";Совпадение"));
-  EXPECT_TRUE(isRowOf(rows[1], ports[0], kGoodRow + utf8(u8";нет"))) << rows[1];
-  EXPECT_TRUE(isRowOf(rows[2], ports[1], utf8(u8"2;Не удалось открыть порт.;;;;;;;"))) << rows[2];
+  ASSERT_EQ(rows.size(), 4u);
+  EXPECT_EQ(rows[0], kHeader);
+  EXPECT_TRUE(isRowOf(rows[1], ports[0], kGoodRow)) << rows[1];
+  EXPECT_TRUE(isRowOf(rows[2], ports[0],
+                      utf8(u8"fail;0;OK!;22;2025;72C0;1;50;ZT-004217;build=2024;1;") + kVersion))
+      << rows[2];
+  EXPECT_TRUE(isRowOf(rows[3], ports[1],
+                      utf8(u8"error;2;Не удалось открыть порт.;;;;;;;build=2024;;") + kVersion))
+      << rows[3];
+  const auto width = [](const std::string& row) { return std::count(row.begin(), row.end(), ';'); };
+  for (size_t i = 1; i < rows.size(); ++i) EXPECT_EQ(width(rows[i]), width(kHeader)) << rows[i];
+}
+
+// A journal of an earlier version (or any other file) is never appended
+// to: the values come out, the file stays as it was, exit status 9.
+TEST_F(LineTest, AJournalOfAnotherFormatIsLeftAsItWas) {
+  startInstruments(1);
+  const std::string journal = journalIn();
+  const std::string earlier =
+      utf8(u8"\uFEFFВремя;Порт;Код;Сообщение;Версия ПО;Сборка;Контр. сумма;Сетевой адрес;"
+           u8"ДУ (мм);Зав. N\r\n2026-03-07T09:05:01;COM3;0;OK!;22;2025;72C0;1;50;ZT-1\r\n");
+  ASSERT_TRUE(writeWholeFile(journal, earlier));
+  const ProcessResult result = runReader({"--json", "--journal", journal, ports[0]});
+  EXPECT_EQ(result.exitCode, 9) << result.err;
+  EXPECT_EQ(result.out, expectedJson(ports[0], 0, instrumentValues()));
+  EXPECT_EQ(result.err, "zort-read: " + journal +
+                            utf8(u8": Не удалось записать.файл (журнал другого формата)\n"));
+  EXPECT_EQ(readWholeFile(journal), earlier);
+  EXPECT_EQ(filesIn(directory).size(), 1u) << "no side file either";
+}
+
+// While another program keeps the journal locked, the rows wait beside it
+// and the run still ends with 0; the next run moves them in, in order.
+TEST_F(LineTest, NoRowIsLostWhileAnotherProgramHoldsTheJournal) {
+  startInstruments(2);
+  const std::string journal = journalIn();
+  ASSERT_EQ(runReader({"--journal", journal, ports[0]}).exitCode, 0);
+  const int hold = open(journal.c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_GE(hold, 0);
+  ASSERT_EQ(flock(hold, LOCK_EX), 0);
+  const ProcessResult locked = runReader({"--journal", journal, ports[1], ports[0]});
+  EXPECT_EQ(locked.exitCode, 0) << locked.err;
+  const std::string pending = journal + ".pending.csv";
+  const std::string told = "zort-read: " + journal +
+                           utf8(u8": журнал занят другой программой, строка сохранена в ") +
+                           pending + "\n";
+  EXPECT_EQ(locked.err, told + told);
+  EXPECT_EQ(rowsOf(readWholeFile(journal)).size(), 2u) << "the journal is not touched";
+  close(hold);
+
+  const ProcessResult after = runReader({"--journal", journal, ports[1]});
+  EXPECT_EQ(after.exitCode, 0) << after.err;
+  EXPECT_EQ(after.err, "zort-read: " + journal + utf8(u8": перенесены строки из ") + pending +
+                           ": 2\n");
+  const auto rows = rowsOf(readWholeFile(journal));
+  ASSERT_EQ(rows.size(), 5u);
+  EXPECT_EQ(rows[0], kHeader);
+  for (const auto& [row, port] : {std::pair{1, 0}, {2, 1}, {3, 0}, {4, 1}})
+    EXPECT_TRUE(isRowOf(rows[row], ports[port], kGoodRow)) << row << ": " << rows[row];
+  EXPECT_EQ(access(pending.c_str(), F_OK), -1) << "the side file is gone";
 }
 
 // Each row reaches the file in one append: two processes writing at once
@@ -319,9 +405,10 @@ TEST_F(LineTest, TwoProcessesShareAJournal) {
   EXPECT_EQ(rows[0], kHeader);
   std::vector<std::string> seen;
   for (size_t i = 1; i < rows.size(); ++i) {
-    const size_t portEnd = rows[i].find(';', 20);
+    const size_t portStart = 26 + hostName().size() + 2;
+    const size_t portEnd = rows[i].find(';', portStart);
     ASSERT_NE(portEnd, std::string::npos) << rows[i];
-    const std::string port = rows[i].substr(20, portEnd - 20);
+    const std::string port = rows[i].substr(portStart, portEnd - portStart);
     EXPECT_TRUE(isRowOf(rows[i], port, kGoodRow)) << rows[i];
     seen.push_back(port);
   }
@@ -329,6 +416,60 @@ TEST_F(LineTest, TwoProcessesShareAJournal) {
   std::vector<std::string> expected = ports;
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(seen, expected);
+}
+
+// Ctrl-C during a read of several ports: every port stops after the
+// exchange in progress and is printed and journalled with status 10. Paced
+// lines: it runs alone, with the tests that measure time.
+TEST_F(LineTest, PacedCtrlCLosesNoPort) {
+  // Paced as 1200-baud lines: a read takes some 2 s.
+  constexpr size_t kPorts = 3;
+  std::string error;
+  for (size_t i = 0; i < kPorts; ++i) {
+    SimProcess sim;
+    std::string scenarioPath;
+    ASSERT_TRUE(startScenarioSim(sim, scenarioPath, instrumentScenario(), {}, error)) << error;
+    sims.sims.push_back(sim);
+    sims.scenarioPaths.push_back(scenarioPath);
+    ports.push_back(sim.linePath);
+  }
+  const std::string journal = journalIn();
+  SpawnSpec spec;
+  // A try more: a loaded machine may hold a reply back past its 40 ms end.
+  spec.argv = {ZORT_READ_PATH, "--json",   "--retries", "2",     "--journal",
+               journal,        ports[0], ports[1],    ports[2]};
+  spec.stdoutPath = directory + "/out";
+  spec.stderrPath = directory + "/err";
+  const pid_t reader = spawnProcess(spec, error);
+  ASSERT_GT(reader, 0) << error;
+  usleep(700 * 1000);
+  kill(reader, SIGINT);
+  const long long interrupted = monotonicMs();
+  EXPECT_EQ(waitExit(reader, 10000), 10) << readWholeFile(directory + "/err");
+  EXPECT_LT(monotonicMs() - interrupted, 1500) << "each port stops after one exchange";
+
+  std::istringstream objects(readWholeFile(directory + "/out"));
+  std::string object;
+  for (const auto& port : ports) {
+    ASSERT_TRUE(std::getline(objects, object));
+    EXPECT_EQ(object.rfind("{\"port\": \"" + port + "\", \"status\": 10, \"message\": \"" +
+                               utf8(u8"прервано") + "\", \"values\": [{\"code\": \"A\", \"key\": "
+                               "\"version\", \"label\": \"" + utf8(u8"Версия ПО") +
+                               "\", \"value\": \"22\"}",
+                           0),
+              0u)
+        << object;
+  }
+  EXPECT_FALSE(std::getline(objects, object)) << object;
+  const auto rows = rowsOf(readWholeFile(journal));
+  ASSERT_EQ(rows.size(), 4u);
+  for (size_t i = 0; i < ports.size(); ++i) {
+    const std::string start = hostName() + ";;" + ports[i] + utf8(u8";error;10;прервано;22;");
+    EXPECT_EQ(rows[i + 1].substr(26, start.size()), start) << rows[i + 1];
+  }
+  const std::string err = readWholeFile(directory + "/err");
+  for (const auto& port : ports)
+    EXPECT_NE(err.find("zort-read: " + port + utf8(u8": прервано\n")), std::string::npos) << err;
 }
 
 struct UnwritableJournal {

@@ -26,8 +26,15 @@ struct ReaderOptions {
   std::string reportDirectory;
   std::vector<std::string> ports;        // in the order given
   std::vector<ExpectedValue> expected;   // empty without --expect
+  std::string expectProfile;             // what --expect named: its text, or @FILE's FILE
+  std::string expectFile;                // FILE of --expect @FILE, read by loadExpectFile
   std::string journalPath;               // empty without --journal
   uint32_t retries = 0;
+  bool watch = false;        // the station: read each instrument as it is connected
+  std::string station;       // --station; "" for the host name
+  std::string operatorName;  // --operator
+  bool bell = false;
+  bool noColor = false;
 };
 
 // A usage error ends the program with this code and one line on stderr.
@@ -43,6 +50,14 @@ bool parseReaderOptions(int argc, const char* const* argv, ReaderOptions& option
 // Parses the text of --expect into expected; false with a reason in error.
 bool parseExpectList(std::string_view text, std::vector<ExpectedValue>& expected,
                      std::string& error);
+
+// The lines of an --expect @FILE: KEY=VALUE a line; empty lines and lines
+// that start with '#' are left out. false with a reason in error.
+bool parseExpectFile(std::string_view text, std::vector<ExpectedValue>& expected,
+                     std::string& error);
+
+// Reads the file of --expect @FILE into options.expected; false with a reason.
+bool loadExpectFile(ReaderOptions& options, std::string& error);
 
 // Windows-1251, like every text of the program.
 const char* readerUsage();

@@ -96,3 +96,11 @@ std::string formatJson(std::string_view port, StatusCode status, const ResultSto
   if (verification != nullptr) json += jsonVerification(*verification);
   return json + "}\n";
 }
+
+std::string formatStationJson(std::string_view port, StatusCode status, const ResultStore& results,
+                              const Verification* verification, std::string_view verdict,
+                              std::string_view time) {
+  std::string json = formatJson(port, status, results, verification);
+  json.resize(json.size() - 2);  // the closing "}\n"
+  return json + ", \"verdict\": " + jsonString(verdict) + ", \"time\": " + jsonString(time) + "}\n";
+}

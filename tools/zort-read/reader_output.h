@@ -21,5 +21,11 @@ std::string formatValueLines(const ResultStore& results);
 std::string formatJson(std::string_view port, StatusCode status, const ResultStore& results,
                        const Verification* verification = nullptr);
 
+// The station's object of one instrument: formatJson's, with "verdict"
+// ("pass", "fail", "error") and "time" (ISO 8601 with the UTC offset) added.
+std::string formatStationJson(std::string_view port, StatusCode status, const ResultStore& results,
+                              const Verification* verification, std::string_view verdict,
+                              std::string_view time);
+
 // A UTF-8 text as a quoted JSON string.
 std::string jsonString(std::string_view text);

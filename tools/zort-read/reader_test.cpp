@@ -138,6 +138,12 @@ const UsageCase kUsageCases[] = {
     {"JournalEmpty", {"--journal=", "COM3"}},
     {"ListWithJournal", {"--list", "--journal", "j.csv"}},
     {"ListWithTrace", {"--list", "--trace"}},
+    {"ListWithWatch", {"--list", "--watch"}},
+    {"WatchWithReport", {"--watch", "--report", "/tmp", "COM3"}},
+    {"WatchWithoutPort", {"--watch", "--bell"}},
+    {"ExpectFileWithoutName", {"--expect", "@", "COM3"}},
+    {"ExpectFileMissing", {"--expect", "@/no/such/profile.txt", "COM3"}},
+    {"ExpectTwoFiles", {"--expect=@a.txt", "--expect=@b.txt", "COM3"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Usage, UsageTest, testing::ValuesIn(kUsageCases),

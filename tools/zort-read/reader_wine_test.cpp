@@ -3,8 +3,10 @@
 // Wine start: the reader cases run in a row. Exits 77 (skipped; 1 under CI) when Wine
 // or the .exe is missing.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <regex>
 #include <string>
@@ -12,6 +14,7 @@
 
 #include "tests/support/line_mode.h"
 #include "tests/support/sim_port.h"
+#include "os/child_process.h"
 #include "tests/support/test_instrument.h"
 #include "tests/wine/wine_rig.h"
 #include "tests/wine/wine_test_main.h"
@@ -115,7 +118,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, WineLineCaseTest, testing::ValuesIn(lineCases())
 using golden::utf8;
 
 // The journal from two zort-read.exe at once: one header, whole rows, the
-// match column with --expect.
+// verdict and the profile with --expect.
 TEST_F(WineLineTest, TwoProcessesShareAJournal) {
   startPorts(std::vector<PortCase>(4, PortCase{instrumentScenario(), 0, {}, ""}));
   directory = makeTemporaryDirectory();
@@ -123,21 +126,105 @@ TEST_F(WineLineTest, TwoProcessesShareAJournal) {
   std::vector<pid_t> readers;
   for (size_t p = 0; p < 2; ++p)
     readers.push_back(startWineProgram(gRig, kExe,
-                                       {"--journal", windowsPath(journal), "--expect",
-                                        "serial=ZT-004217", ports[2 * p], ports[2 * p + 1]}));
+                                       {"--journal", windowsPath(journal), "--station", "wine",
+                                        "--expect", "serial=ZT-004217", ports[2 * p],
+                                        ports[2 * p + 1]}));
   for (const pid_t pid : readers) EXPECT_EQ(waitProcess(pid, kRunTimeoutMs), 0);
   const std::string text = readWholeFile(journal);
-  const std::string header = utf8(u8"\uFEFFВремя;Порт;Код;Сообщение;Версия ПО;Сборка;Контр. сумма;"
-                                  u8"Сетевой адрес;ДУ (мм);Зав. N;Совпадение\r\n");
+  const std::string header =
+      utf8(u8"\uFEFFВремя;Станция;Оператор;Порт;Вердикт;Код;Сообщение;Версия ПО;Сборка;"
+           u8"Контр. сумма;Сетевой адрес;ДУ (мм);Зав. N;Профиль;Попытки;Версия программы\r\n");
   ASSERT_EQ(text.rfind(header, 0), 0u) << text;
-  // Each row: the time (19 characters), then the port and the rest.
+  // Each row: the time with its offset (25 characters), then the rest.
   size_t size = header.size();
   for (const auto& port : ports) {
-    const std::string row = ";" + port + utf8(u8";0;OK!;22;2025;72C0;1;50;ZT-004217;да\r\n");
+    const std::string row = ";wine;;" + port +
+                            utf8(u8";pass;0;OK!;22;2025;72C0;1;50;ZT-004217;serial=ZT-004217;1;") +
+                            ZORT_VERSION + "\r\n";
     EXPECT_NE(text.find(row), std::string::npos) << port << "\n" << text;
-    size += 19 + row.size();
+    size += 25 + row.size();
   }
   EXPECT_EQ(text.size(), size) << "nothing else in the journal:\n" << text;
+}
+
+// Excel holds an open CSV file so that others may read it but not write
+// it. Meanwhile the rows wait beside the journal; once Excel lets go, the
+// next row brings them in.
+TEST_F(WineLineTest, NoRowIsLostWhileExcelHoldsTheJournal) {
+  startPorts({{instrumentScenario(), 0, {}, ""}});
+  directory = makeTemporaryDirectory();
+  const std::string journal = directory + "/journal.csv";
+  const std::string shownJournal = windowsPath(journal);
+  ASSERT_EQ(runExe({"--journal", shownJournal, ports[0]}).exitCode, 0);
+  const std::string before = readWholeFile(journal);
+
+  ASSERT_TRUE(writeWholeFile(directory + "/commands", "hold " + shownJournal + "\nwait-file 60000 " +
+                                                          windowsPath(directory + "/let-go") +
+                                                          "\nrelease\n"));
+  SpawnSpec excel;
+  excel.argv = {"wine", ZORT_DRIVE_EXE};
+  excel.environment = changedEnvironment(gRig.environment);
+  excel.stdinPath = directory + "/commands";
+  excel.stdoutPath = directory + "/held";
+  std::string error;
+  const pid_t holder = spawnProcess(excel, error);
+  ASSERT_GT(holder, 0) << error;
+  const long long deadline = monotonicMs() + 60000;
+  while (readWholeFile(directory + "/held").find("=> ") == std::string::npos &&
+         monotonicMs() < deadline)
+    usleep(50 * 1000);
+  ASSERT_NE(readWholeFile(directory + "/held").find(" => ok"), std::string::npos)
+      << readWholeFile(directory + "/held");
+
+  const ProcessResult held = runExe({"--journal", shownJournal, ports[0]});
+  EXPECT_EQ(held.exitCode, 0) << held.err;
+  const std::string pending = shownJournal + ".pending.csv";
+  EXPECT_EQ(held.err, "zort-read: " + shownJournal +
+                          utf8(u8": журнал занят другой программой, строка сохранена в ") +
+                          pending + "\n");
+  EXPECT_EQ(readWholeFile(journal), before);
+  const std::string waiting = readWholeFile(journal + ".pending.csv");
+  const std::string header = before.substr(0, before.find("\r\n") + 2);
+  EXPECT_EQ(waiting.rfind(header, 0), 0u) << waiting;
+
+  ASSERT_TRUE(writeWholeFile(directory + "/let-go", ""));
+  EXPECT_EQ(waitExit(holder, 30000), 0);
+  const ProcessResult after = runExe({"--journal", shownJournal, ports[0]});
+  EXPECT_EQ(after.exitCode, 0) << after.err;
+  EXPECT_EQ(after.err, "zort-read: " + shownJournal + utf8(u8": перенесены строки из ") + pending +
+                           ": 1\n");
+  const std::string text = readWholeFile(journal);
+  EXPECT_EQ(text.rfind(before + waiting.substr(header.size()), 0), 0u) << text;
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 4);
+  EXPECT_EQ(access((journal + ".pending.csv").c_str(), F_OK), -1) << "the side file is gone";
+}
+
+// zort-read.exe as a station: the instrument on COM5 is read once, and
+// Ctrl-C (SIGINT, which Wine gives the program as CTRL_C_EVENT) ends the
+// station with its summary.
+TEST_F(WineLineTest, StationReadsAnArrivalAndCtrlCEndsIt) {
+  startPorts({{instrumentScenario(), 0, {}, ""}});
+  directory = makeTemporaryDirectory();
+  SpawnSpec station;
+  station.argv = {"wine", kExe, "--watch", "--json", ports[0]};
+  station.environment = changedEnvironment(gRig.environment);
+  station.stdoutPath = directory + "/out";
+  station.stderrPath = directory + "/err";
+  std::string error;
+  const pid_t pid = spawnProcess(station, error);
+  ASSERT_GT(pid, 0) << error;
+  const long long deadline = monotonicMs() + 60000;
+  while (readWholeFile(directory + "/out").find('\n') == std::string::npos && monotonicMs() < deadline)
+    usleep(50 * 1000);
+  usleep(1000 * 1000);  // some exchanges more: the instrument stays, no second read
+  kill(pid, SIGINT);
+  EXPECT_EQ(waitExit(pid, 20000), 0) << readWholeFile(directory + "/err");
+  const std::string out = readWholeFile(directory + "/out");
+  const std::string head = expectedJson(ports[0], 0, instrumentValues(), ", \"verdict\": \"pass\"");
+  EXPECT_EQ(out.rfind(head.substr(0, head.size() - 2) + ", \"time\": \"", 0), 0u) << out;
+  EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
+  EXPECT_TRUE(readWholeFile(directory + "/err").ends_with(utf8(u8"итого: 1 годен, 0 не годен, 0 ошибка\n")))
+      << readWholeFile(directory + "/err");
 }
 
 TEST_F(WineLineTest, AnUnwritableJournalExitsWith9AfterTheValues) {

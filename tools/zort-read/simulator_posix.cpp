@@ -30,6 +30,9 @@ bool startSimulator(SimulatorProcess& simulator, std::string& error) {
   spec.argv = {program};
   spec.stdoutFd = pipeEnds[1];
   spec.stderrFd = STDERR_FILENO;
+  // Ctrl-C stops zort-read's reads after the exchange in progress; the
+  // instrument must stay to answer it.
+  spec.ownProcessGroup = true;
   const pid_t pid = spawnProcess(spec, error);
   close(pipeEnds[1]);
   simulator.output = pipeEnds[0];

@@ -30,6 +30,10 @@
 //   memory                      "working=<bytes> private=<bytes> handles=<n>" of the dialog's process
 //   mark / elapsed              a stopwatch: elapsed gives the ms since the last mark
 //   sleep MS
+//   hold PATH                   opens the file as Excel holds a workbook: read and
+//                               write, others may only read        ok | failed:<code>
+//   wait-file MS PATH           until PATH exists                   ok | timeout
+//   release                     closes the file held                ok
 // A line that names a control the dialog lacks prints "no-control".
 #include <windows.h>
 
@@ -52,6 +56,16 @@ constexpr DWORD kPollMs = 2;
 
 // The stopwatch of mark / elapsed.
 LARGE_INTEGER mark{};
+
+// The file of hold, until release.
+HANDLE held = INVALID_HANDLE_VALUE;
+
+std::wstring wideOf(const std::string& utf8) {
+  const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
+  std::wstring wide(length > 0 ? static_cast<size_t>(length) : 1, L'\0');
+  if (length > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide.data(), length);
+  return wide;
+}
 
 struct Command {
   std::string verb;
@@ -148,6 +162,25 @@ std::string run(const std::string& line, HWND& dialog) {
   }
   if (verb == "sleep") {
     Sleep(number(command, 0));
+    return "ok";
+  }
+  if (verb == "hold") {
+    held = CreateFileW(wideOf(tail(line, 0)).c_str(), GENERIC_READ | GENERIC_WRITE,
+                       FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return held != INVALID_HANDLE_VALUE ? "ok" : "failed:" + std::to_string(GetLastError());
+  }
+  if (verb == "release") {
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+    held = INVALID_HANDLE_VALUE;
+    return "ok";
+  }
+  if (verb == "wait-file") {
+    const std::wstring path = wideOf(tail(line, 1));
+    const DWORD start = GetTickCount();
+    while (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+      if (GetTickCount() - start >= static_cast<DWORD>(number(command, 0))) return "timeout";
+      Sleep(kPollMs);
+    }
     return "ok";
   }
   if (verb == "wait-gone") {
