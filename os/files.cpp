@@ -12,12 +12,16 @@ std::atomic<unsigned> gTemporaryCounter{0};
 
 }  // namespace
 
+std::string nameOfOurOwn(const std::string& besidePath, std::string_view ending) {
+  return besidePath + "." + std::to_string(currentProcessNumber()) + "-" +
+         std::to_string(gTemporaryCounter.fetch_add(1)) + std::string(ending);
+}
+
 OsResult writeTemporaryFile(const std::string& besidePath, std::string_view content,
                             std::string& temporaryPath) {
   OsResult result;
   for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
-    temporaryPath = besidePath + "." + std::to_string(currentProcessNumber()) + "-" +
-                    std::to_string(gTemporaryCounter.fetch_add(1)) + ".part";
+    temporaryPath = nameOfOurOwn(besidePath, ".part");
     result = createFileExclusive(temporaryPath, content);
     if (!fileExists(result)) break;
   }

@@ -51,6 +51,10 @@ bool fileExists(const OsResult& result);
 bool fileIsMissing(const OsResult& result);
 bool fileIsHeld(const OsResult& result);
 
+// A name beside besidePath that no other thread or process uses:
+// "<besidePath>.<process>-<n><ending>".
+std::string nameOfOurOwn(const std::string& besidePath, std::string_view ending);
+
 // Writes content into a new file in the folder of besidePath, under a name
 // no other thread or process uses ("<besidePath>.<process>-<n>.part");
 // temporaryPath names it.

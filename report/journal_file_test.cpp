@@ -3,11 +3,13 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/support/files.h"
 #include "report/journal_keeping.h"
@@ -111,6 +113,64 @@ TEST_F(JournalFileTest, RowsWaitBesideALockedJournalAndFollowInOrder) {
   EXPECT_EQ(keeping.movedRows, 2u);
   EXPECT_EQ(readWholeFile(journal), kShortHeader + kRowA + kRowB + "t3;c\r\n" + "t4;d\r\n");
   EXPECT_EQ(access(pending.c_str(), F_OK), -1) << "the side file is gone";
+}
+
+size_t occurrences(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = 0; (at = text.find(part, at)) != std::string::npos; at += part.size()) ++count;
+  return count;
+}
+
+// Several zort-read processes whose rows reach the journal at the same
+// moment: the side file's rows are moved by one of them, once, and every
+// process's own row is there too.
+TEST_F(JournalFileTest, SeveralProcessesMoveTheSideFileOnce) {
+  constexpr int kProcesses = 6;
+  const std::vector<std::string> setAside = {"p1;x\r\n", "p2;y\r\n", "p3;z\r\n"};
+  for (int round = 0; round < 5; ++round) {
+    ASSERT_TRUE(writeWholeFile(journal, kShortHeader));
+    ASSERT_TRUE(writeWholeFile(pendingJournalPath(journal),
+                               kShortHeader + setAside[0] + setAside[1] + setAside[2]));
+    int start[2];
+    ASSERT_EQ(pipe(start), 0);
+    std::vector<pid_t> children;
+    for (int i = 0; i < kProcesses; ++i) {
+      const pid_t child = fork();
+      ASSERT_GE(child, 0);
+      if (child == 0) {
+        close(start[1]);
+        char go;
+        (void)!read(start[0], &go, 1);  // all start when the pipe closes
+        const JournalKeeping keeping =
+            keepJournalRow(journal, kShortHeader, "c" + std::to_string(i) + ";own\r\n");
+        _exit(keeping.kept == JournalKept::kInJournal ? 0 : 1);
+      }
+      children.push_back(child);
+    }
+    close(start[0]);
+    close(start[1]);
+    for (const pid_t child : children) {
+      int status = 0;
+      ASSERT_EQ(waitpid(child, &status, 0), child);
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const std::string text = readWholeFile(journal);
+    for (const std::string& row : setAside) EXPECT_EQ(occurrences(text, row), 1u) << text;
+    for (int i = 0; i < kProcesses; ++i)
+      EXPECT_EQ(occurrences(text, "c" + std::to_string(i) + ";own\r\n"), 1u) << text;
+    EXPECT_EQ(filesIn(directory).size(), 1u) << "neither the side file nor a moved one is left";
+  }
+}
+
+// A side file taken to be moved while the journal is still held goes back
+// under its name, with the new row after its rows.
+TEST_F(JournalFileTest, ASideFileTakenWhileTheJournalIsHeldGoesBack) {
+  ASSERT_EQ(append(kRowA), JournalKept::kInJournal);
+  holdJournal();
+  EXPECT_EQ(keepJournalRow(journal, kShortHeader, kRowB).kept, JournalKept::kPending);
+  EXPECT_EQ(keepJournalRow(journal, kShortHeader, "t3;c\r\n").kept, JournalKept::kPending);
+  EXPECT_EQ(readWholeFile(pendingJournalPath(journal)), kShortHeader + kRowB + "t3;c\r\n");
+  EXPECT_EQ(filesIn(directory).size(), 2u) << "the journal and its side file, nothing else";
 }
 
 TEST_F(JournalFileTest, ASideFileOfAnotherFormatIsNeitherMovedNorRemoved) {

@@ -34,6 +34,50 @@ OsResult appendRows(const std::string& path, const std::string& header, const st
   return result;
 }
 
+// The side file's rows, taken from it for this process alone: the file is
+// first moved under a name of our own, so that two processes never both
+// move its rows, and a row set aside meanwhile starts a new side file
+// instead of landing in one that is about to go. false when there is no
+// side file, or one of another format, which stays where it is.
+struct ClaimedRows {
+  std::string path;  // the side file under its new name
+  std::string text;  // as read after the move
+  std::string rows;
+  size_t count = 0;
+};
+
+bool claimPendingRows(const std::string& pending, const std::string& header, ClaimedRows& claimed) {
+  std::string text, rows;
+  size_t count = 0;
+  if (!readFileContent(pending, text).ok() || !takePendingRows(text, header, rows, count))
+    return false;
+  claimed.path = nameOfOurOwn(pending, ".moving");
+  if (!replaceFile(pending, claimed.path).ok()) return false;  // another process took it
+  return readFileContent(claimed.path, claimed.text).ok() &&
+         takePendingRows(claimed.text, header, claimed.rows, claimed.count);
+}
+
+// Rows a writer appended to the claimed file after it was read: a writer
+// that opened the side file just before it moved.
+std::string rowsWrittenSince(const ClaimedRows& claimed) {
+  std::string text;
+  if (!readFileContent(claimed.path, text).ok() || text.size() <= claimed.text.size()) return "";
+  std::string late = text.substr(claimed.text.size());
+  if (!late.ends_with(kJournalRowEnd)) late += kJournalRowEnd;
+  return late;
+}
+
+// A claimed side file whose rows could not go into the journal goes back
+// under its name, or, when a new side file has been started meanwhile, its
+// rows are added to that one.
+void returnClaimedRows(const std::string& pending, const std::string& header,
+                       const ClaimedRows& claimed) {
+  if (moveIntoPlace(claimed.path, pending).ok()) return;
+  std::string rows = claimed.rows + rowsWrittenSince(claimed);
+  bool foreign = false;
+  if (appendRows(pending, header, rows, foreign).ok() && !foreign) (void)removeFile(claimed.path);
+}
+
 }  // namespace
 
 std::string pendingJournalPath(const std::string& journal) { return journal + ".pending.csv"; }
@@ -42,21 +86,29 @@ JournalKeeping keepJournalRow(const std::string& path, const std::string& header
                               const std::string& row) {
   JournalKeeping keeping;
   const std::string pending = pendingJournalPath(path);
-  std::string pendingText, moved;
-  size_t pendingCount = 0;
-  const bool havePending = readFileContent(pending, pendingText).ok() &&
-                           takePendingRows(pendingText, header, moved, pendingCount);
+  ClaimedRows claimed;
+  const bool havePending = claimPendingRows(pending, header, claimed);
 
   bool foreign = false;
-  OsResult result = appendRows(path, header, moved + row, foreign);
+  OsResult result = appendRows(path, header, claimed.rows + row, foreign);
   if (result.ok() && !foreign) {
     keeping.kept = JournalKept::kInJournal;
-    keeping.movedRows = pendingCount;
+    keeping.movedRows = claimed.count;
+    if (!havePending) return keeping;
+    const std::string late = rowsWrittenSince(claimed);
+    if (!late.empty()) {
+      // Into the journal after the row; should that fail, back to the side
+      // file; should both fail, the claimed file stays, rows and all.
+      if (!appendRows(path, header, late, foreign).ok() &&
+          !appendRows(pending, header, late, foreign).ok())
+        return keeping;
+    }
     // The rows are in the journal now; a side file that stayed would bring
     // them a second time.
-    if (havePending) (void)removeFile(pending);
+    (void)removeFile(claimed.path);
     return keeping;
   }
+  if (havePending) returnClaimedRows(pending, header, claimed);
   if (!fileIsHeld(result)) {
     keeping.kept = foreign ? JournalKept::kForeign : JournalKept::kFailed;
     keeping.reason = result.reason;
